@@ -1,0 +1,54 @@
+#pragma once
+// Helpers the test programs share: a window of known pixels on the screen,
+// reading pixels back, GDI counts, input sent as a user's would be.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Thrown by the runtime's End() inside tests.
+struct EndCalled {};
+
+void ParseArgs(int argc, char** argv);
+// A --name=value argument given to the test program, or "".
+std::wstring Arg(const std::string& name);
+
+// Lets pending messages run for about ms milliseconds.
+void Pump(int ms);
+
+// The colour (0x00BBGGRR) of one pixel of a bitmap.
+COLORREF PixelOf(HBITMAP bmp, int x, int y);
+// The colour of one pixel of the screen.
+COLORREF ScreenPixel(int x, int y);
+// The process's GDI object count.
+DWORD GdiCount();
+
+// A folder of the test's own under the temp folder, emptied on creation.
+std::wstring TempDir(const std::wstring& name);
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// Keys and mouse through SendInput.
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void MoveMouse(int x, int y);
+void MouseButton(bool left, bool down);
+
+// A top-level popup window filled with a colour (or a pattern), shown at a
+// place on the screen; destroyed with the object.
+class ColourWindow {
+public:
+    ColourWindow(int x, int y, int w, int h, COLORREF colour, DWORD style = WS_POPUP, DWORD exStyle = WS_EX_TOPMOST);
+    ~ColourWindow();
+    ColourWindow(const ColourWindow&) = delete;
+    ColourWindow& operator=(const ColourWindow&) = delete;
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace testsupport
