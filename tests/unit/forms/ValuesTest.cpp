@@ -115,3 +115,42 @@ TEST(Errors, PassOverGoesOnAfterAFailingStep) {
     EXPECT_TRUE(PassOver([&] { reached++; }));
     EXPECT_EQ(reached, 2);
 }
+
+#include "forms/Object.h"
+
+TEST(VariantTest, ConvertsAsTheRuntimeDoes) {
+    EXPECT_TRUE(Variant().IsEmpty());
+    EXPECT_EQ(Variant().AsLong(), 0);
+    EXPECT_EQ(Variant().AsString(), L"");
+    EXPECT_EQ(Variant(L" 3").AsInteger(), 3);
+    EXPECT_EQ(Variant(2.5).AsInteger(), 2);
+    EXPECT_EQ(Variant::FromBoolean(True).AsLong(), -1);
+    EXPECT_EQ(Variant::FromBoolean(True).AsString(), L"True");
+    EXPECT_EQ(Variant(L"True").AsBoolean(), True);
+    EXPECT_EQ(Variant(int32_t{5}).AsBoolean(), True);
+    EXPECT_EQ(Variant(120.0f).AsString(), L"120");
+    EXPECT_THROW(Variant(L"abc").AsLong(), Error);
+    EXPECT_THROW(Variant(int32_t{40000}).AsInteger(), Error);
+    EXPECT_FALSE(Variant(int16_t{1}) == Variant(int32_t{1})) << "kinds differ";
+    EXPECT_TRUE(Variant(L"a") == Variant(L"a"));
+}
+
+TEST(ObjectTest, MissingMembersRaise438AndNamesIgnoreCase) {
+    struct Thing : Object {
+        int32_t width = 7;
+        Variant GetProperty(std::wstring_view name) override {
+            if (NameIs(name, L"Width")) return width;
+            return Object::GetProperty(name);
+        }
+    } t;
+    EXPECT_EQ(GetBy(t, L"width").AsLong(), 7);
+    EXPECT_EQ(GetBy(t, L"WIDTH").AsLong(), 7);
+    try {
+        GetBy(t, L"hwnd");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number, 438);
+    }
+    EXPECT_THROW(LetBy(t, L"Width", int32_t{1}), Error);
+    EXPECT_THROW(CallBy(t, L"Move"), Error);
+}
