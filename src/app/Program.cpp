@@ -43,6 +43,7 @@ int RunProgram() {
     HWND hwnd = CreateWindowExW(0, kMainClass, L"Quorvane Capture 1.0", style,
                                 (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
                                 nullptr, nullptr, wc.hInstance, nullptr);
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
     ShowWindow(hwnd, SW_SHOW);
     int rc = forms::RunMessageLoop();
     OleUninitialize();

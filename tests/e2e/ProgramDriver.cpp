@@ -1,0 +1,111 @@
+#include "e2e/ProgramDriver.h"
+
+#include "unit/common/TestSupport.h"
+
+namespace e2e {
+
+std::wstring ProgramPath() {
+    std::wstring p = testsupport::Arg("exe");
+    if (!p.empty() && p[0] == L'/') {  // a Unix path from ctest: Wine maps / to Z:
+        for (auto& c : p)
+            if (c == L'/') c = L'\\';
+        p = L"Z:" + p;
+    }
+    return p;
+}
+
+Program::Program() {
+    std::wstring exe = ProgramPath();
+    std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{sizeof si};
+    CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_);
+}
+
+Program::~Program() {
+    Kill();
+    if (pi_.hProcess) CloseHandle(pi_.hProcess);
+    if (pi_.hThread) CloseHandle(pi_.hThread);
+}
+
+bool Program::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool Program::WaitExit(int ms) const {
+    return !pi_.hProcess || WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (pi_.hProcess) GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+void Program::Kill() {
+    if (Running()) {
+        TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 5000);
+    }
+}
+
+namespace {
+struct Collect {
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectTop(HWND h, LPARAM l) {
+    auto* c = reinterpret_cast<Collect*>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == c->pid && (!c->visibleOnly || IsWindowVisible(h))) c->found.push_back(h);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly) {
+    Collect c{pid, visibleOnly, {}};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
+std::wstring WindowText(HWND h) {
+    wchar_t buf[1024] = {};
+    GetWindowTextW(h, buf, 1024);
+    return buf;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buf[256] = {};
+    GetClassNameW(h, buf, 256);
+    return buf;
+}
+
+HWND WaitWindow(DWORD pid, const std::wstring& caption, int ms, const wchar_t* cls) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        for (HWND h : TopWindows(pid, true))
+            if (WindowText(h) == caption && (!cls || ClassOf(h) == cls)) return h;
+        testsupport::Pump(50);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+    return nullptr;
+}
+
+namespace {
+struct Children {
+    std::wstring cls;
+    std::vector<std::wstring> texts;
+};
+BOOL CALLBACK CollectChild(HWND h, LPARAM l) {
+    auto* c = reinterpret_cast<Children*>(l);
+    if (_wcsicmp(ClassOf(h).c_str(), c->cls.c_str()) == 0) c->texts.push_back(WindowText(h));
+    return TRUE;
+}
+}  // namespace
+
+std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls) {
+    Children c{cls, {}};
+    EnumChildWindows(h, CollectChild, reinterpret_cast<LPARAM>(&c));
+    return c.texts;
+}
+
+}  // namespace e2e

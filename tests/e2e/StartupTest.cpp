@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "e2e/ProgramDriver.h"
+#include "unit/common/TestSupport.h"
+
+using namespace e2e;
+
+namespace {
+const wchar_t kCaption[] = L"Quorvane Capture 1.0";
+}
+
+TEST(Startup, ShowsTheMainWindowCentredAndFixedInSize) {
+    Program first;
+    HWND main = WaitWindow(first.pid(), kCaption, 15000);
+    ASSERT_NE(main, nullptr) << "no main window";
+    LONG style = GetWindowLongW(main, GWL_STYLE);
+    EXPECT_FALSE(style & WS_THICKFRAME) << "fixed size";
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    RECT r;
+    GetWindowRect(main, &r);
+    int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    EXPECT_NEAR(cx, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
+    EXPECT_NEAR(cy, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+    HICON large = nullptr;
+    EXPECT_EQ(ExtractIconExW(ProgramPath().c_str(), 0, &large, nullptr, 1), 1u) << "the exe carries its icon";
+    if (large) DestroyIcon(large);
+}
+
+TEST(Startup, ASecondCopyShowsItsMessageAndEnds) {
+    Program first;
+    ASSERT_NE(WaitWindow(first.pid(), kCaption, 15000), nullptr);
+
+    Program second;
+    HWND box = WaitWindow(second.pid(), L"Quorvane Capture", 15000);
+    ASSERT_NE(box, nullptr) << "no message box from the second copy";
+    auto statics = ChildTexts(box, L"Static");
+    EXPECT_NE(std::find(statics.begin(), statics.end(), L"Can,t open another copy of Quorvane Capture"), statics.end());
+    auto buttons = ChildTexts(box, L"Button");
+    EXPECT_EQ(buttons.size(), 1u) << "OK only";
+    // No window of the second copy but the message box.
+    for (HWND h : TopWindows(second.pid(), true)) EXPECT_NE(WindowText(h), kCaption);
+
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(second.WaitExit(10000)) << "the second copy must end after OK";
+    EXPECT_TRUE(first.Running()) << "the first copy goes on";
+}
