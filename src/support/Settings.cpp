@@ -1,0 +1,25 @@
+#include "support/Settings.h"
+
+#include "forms/Runtime.h"
+#include "forms/Values.h"
+#include "support/cFilesFolders.h"
+
+namespace Settings {
+
+std::wstring DefaultText(const Key& key, const std::wstring& programFolder) {
+    if (key.Type != Kind::Folder) return key.Default;
+    cFilesFolders files;
+    return files.AddSlash(programFolder.empty() ? forms::App.Path() : programFolder) + key.Default;
+}
+
+std::wstring ValueText(const Key& key, int32_t value) {
+    switch (key.Form) {
+        case Written::SignPosition: return forms::Str(value);
+        case Written::ZeroOrOne: return value == 0 ? L"0" : L"1";
+        case Written::Plain:
+        case Written::AsIs: break;
+    }
+    return std::to_wstring(value);
+}
+
+}  // namespace Settings
