@@ -194,7 +194,10 @@ void cFilesFolders::DeleteFolder(std::wstring FolderPath, Boolean DelMainFolder)
             DeleteFile(e.Name, forms::False);
         }
     }
-    if (forms::IsTrue(DelMainFolder)) forms::PassOver([&] { Fso().DeleteFolder(FolderPath, forms::False); });
+    if (!forms::IsTrue(DelMainFolder)) return;
+    // The file system object refuses a folder named with a trailing "\".
+    while (FolderPath.size() > 3 && FolderPath.back() == L'\\') FolderPath.pop_back();
+    forms::PassOver([&] { Fso().DeleteFolder(FolderPath, forms::False); });
 }
 
 std::wstring cFilesFolders::AddSlash(const std::wstring& Path) {
