@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "forms/Runtime.h"
 #include "support/cFilesFolders.h"
+#include "unit/common/DialogDriver.h"
 #include "unit/common/TestSupport.h"
 
 using testsupport::TempDir;
@@ -44,41 +42,6 @@ int64_t BinItems() {
     return info.i64NumItems;
 }
 
-// Presses a button of the first dialog of this process that shows, from a
-// helper thread, and remembers its text.
-class Press {
-public:
-    explicit Press(int button)
-        : t_([this, button] {
-              for (int i = 0; i < 300 && !stop_; ++i) {
-                  HWND w = nullptr;
-                  while ((w = FindWindowExW(nullptr, w, L"#32770", nullptr))) {
-                      DWORD pid = 0;
-                      GetWindowThreadProcessId(w, &pid);
-                      if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
-                      wchar_t t[256] = {};
-                      GetWindowTextW(w, t, 256);
-                      title_ = t;
-                      PostMessageW(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-                      pressed_ = true;
-                      return;
-                  }
-                  Sleep(50);
-              }
-          }) {}
-    ~Press() { Done(); }
-    bool Done() {
-        stop_ = true;
-        if (t_.joinable()) t_.join();
-        return pressed_;
-    }
-    std::wstring title_;
-
-private:
-    std::atomic<bool> stop_{false}, pressed_{false};
-    std::thread t_;
-};
-
 }  // namespace
 
 TEST(FilesFoldersRecycleBin, DeleteToTheBinThenEmptyIt) {
@@ -97,13 +60,13 @@ TEST(FilesFoldersRecycleBin, DeleteToTheBinThenEmptyIt) {
     ASSERT_TRUE(Exists(home + L"\\Trash\\files\\gone.txt")) << "the bin is not the test's own";
 
     {
-        Press no(IDNO);
+        testsupport::DialogDriver no(IDNO);
         f.EmptyRecycleBin(nullptr);
         ASSERT_TRUE(no.Done()) << "the shell asks first";
     }
     EXPECT_EQ(BinItems(), before + 1) << "declined: nothing goes";
     {
-        Press yes(IDYES);
+        testsupport::DialogDriver yes(IDYES);
         f.EmptyRecycleBin(nullptr);
         ASSERT_TRUE(yes.Done());
     }
@@ -114,8 +77,8 @@ TEST(FilesFoldersRecycleBin, DeleteToTheBinThenEmptyIt) {
 
 TEST(FilesFoldersRecycleBin, RestartDialogDeclined) {
     cFilesFolders f;
-    Press no(IDNO);
+    testsupport::DialogDriver no(IDNO);
     f.ShowRestartDialog(nullptr);
     EXPECT_TRUE(no.Done());
-    EXPECT_FALSE(no.title_.empty());
+    EXPECT_FALSE(no.Title().empty());
 }

@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <functional>
-#include <thread>
 
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "unit/common/DialogDriver.h"
 #include "unit/common/TestSupport.h"
 
 using forms::False;
@@ -48,75 +46,6 @@ std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
     std::sort(v.begin(), v.end());
     return v;
 }
-
-// Waits on a helper thread for a dialog of this process to show, lets the
-// caller look at it and act on it, then presses one of its buttons.
-class DialogDriver {
-public:
-    DialogDriver(int button, std::function<void(HWND)> look = {})
-        : thread_([this, button, look] {
-              for (int i = 0; i < 300 && !stop_; ++i) {
-                  if (HWND dlg = FindDialog()) {
-                      title_ = Text(dlg);
-                      if (look) look(dlg);
-                      PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-                      found_ = true;
-                      return;
-                  }
-                  Sleep(50);
-              }
-          }) {}
-    ~DialogDriver() { Done(); }
-    // Whether a dialog was found and pressed (waits for the helper).
-    bool Done() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-        return found_;
-    }
-    std::wstring Title() const { return title_; }
-
-    static std::wstring Text(HWND h) {
-        wchar_t buf[512] = {};
-        GetWindowTextW(h, buf, 512);
-        return buf;
-    }
-    // The visible child of a class, or one with a text, or null.
-    static HWND Child(HWND dlg, const std::wstring& cls, const std::wstring& text = {}) {
-        ChildQuery q{cls, text, nullptr};
-        EnumChildWindows(dlg, MatchChild, reinterpret_cast<LPARAM>(&q));
-        return q.found;
-    }
-
-private:
-    struct ChildQuery {
-        std::wstring cls, text;
-        HWND found;
-    };
-    static BOOL CALLBACK MatchChild(HWND h, LPARAM lp) {
-        auto* q = reinterpret_cast<ChildQuery*>(lp);
-        wchar_t c[64] = {};
-        GetClassNameW(h, c, 64);
-        if (IsWindowVisible(h) && q->cls == c && (q->text.empty() || q->text == Text(h))) {
-            q->found = h;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static HWND FindDialog() {
-        HWND w = nullptr;
-        while ((w = FindWindowExW(nullptr, w, L"#32770", nullptr))) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w)) return w;
-        }
-        return nullptr;
-    }
-
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> found_{false};
-    std::wstring title_;
-    std::thread thread_;
-};
 
 }  // namespace
 
@@ -509,7 +438,7 @@ TEST(FilesFoldersShell, OpenFileFolderOpensInTheProgramsFolder) {
 
 TEST(FilesFoldersBrowse, CancelGivesEmptyText) {
     cFilesFolders f;
-    DialogDriver cancel(IDCANCEL);
+    testsupport::DialogDriver cancel(IDCANCEL);
     EXPECT_EQ(f.BrowseForFolder(nullptr, L"Images Folder", False, False, True), L"");
     EXPECT_TRUE(cancel.Done());
     EXPECT_EQ(cancel.Title(), L"Browse for Folder");
@@ -520,10 +449,10 @@ TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
     // EditBox and NewStyle: 67, the new style without the edit box.
     bool newStyle = false, editBox = true, title = false;
     {
-        DialogDriver cancel(IDCANCEL, [&](HWND dlg) {
-            newStyle = DialogDriver::Child(dlg, L"Button", L"&Make New Folder") != nullptr;
-            editBox = DialogDriver::Child(dlg, L"Edit") != nullptr;
-            title = DialogDriver::Child(dlg, L"Static", L"Pick one") != nullptr;
+        testsupport::DialogDriver cancel(IDCANCEL, [&](HWND dlg) {
+            newStyle = testsupport::DialogDriver::Child(dlg, L"Button", L"&Make New Folder") != nullptr;
+            editBox = testsupport::DialogDriver::Child(dlg, L"Edit") != nullptr;
+            title = testsupport::DialogDriver::Child(dlg, L"Static", L"Pick one") != nullptr;
         });
         f.BrowseForFolder(nullptr, L"Pick one", True, False, True);
         ASSERT_TRUE(cancel.Done());
@@ -535,8 +464,8 @@ TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
     // EditBox alone keeps the old style.
     newStyle = true;
     {
-        DialogDriver cancel(IDCANCEL, [&](HWND dlg) {
-            newStyle = DialogDriver::Child(dlg, L"Button", L"&Make New Folder") != nullptr;
+        testsupport::DialogDriver cancel(IDCANCEL, [&](HWND dlg) {
+            newStyle = testsupport::DialogDriver::Child(dlg, L"Button", L"&Make New Folder") != nullptr;
         });
         f.BrowseForFolder(nullptr, L"Pick one", True, False, False);
         ASSERT_TRUE(cancel.Done());
@@ -547,7 +476,7 @@ TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
 TEST(FilesFoldersBrowse, ChosenFolderComesBackAsAPath) {
     std::wstring dir = TempDir(L"browse");
     cFilesFolders f;
-    DialogDriver ok(IDOK, [&](HWND dlg) {
+    testsupport::DialogDriver ok(IDOK, [&](HWND dlg) {
         Sleep(200);
         SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(dir.c_str()));
     });

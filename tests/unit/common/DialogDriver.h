@@ -1,0 +1,82 @@
+#pragma once
+// Drives a modal dialog of this process from a helper thread, as a user
+// would: waits for it to show, lets the test look at it and act on it, then
+// presses one of its buttons.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+
+class DialogDriver {
+public:
+    explicit DialogDriver(int button, std::function<void(HWND)> look = {})
+        : thread_([this, button, look] {
+              for (int i = 0; i < 300 && !stop_; ++i) {
+                  if (HWND dlg = FindDialog()) {
+                      title_ = Text(dlg);
+                      if (look) look(dlg);
+                      PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+                      found_ = true;
+                      return;
+                  }
+                  Sleep(50);
+              }
+          }) {}
+    ~DialogDriver() { Done(); }
+    // Whether a dialog was found and pressed (waits for the helper).
+    bool Done() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        return found_;
+    }
+    // The dialog's caption (read after Done).
+    std::wstring Title() const { return title_; }
+
+    static std::wstring Text(HWND h) {
+        wchar_t buf[512] = {};
+        GetWindowTextW(h, buf, 512);
+        return buf;
+    }
+    // The visible child of a class, or one with a text, or null.
+    static HWND Child(HWND dlg, const std::wstring& cls, const std::wstring& text = {}) {
+        ChildQuery q{cls, text, nullptr};
+        EnumChildWindows(dlg, MatchChild, reinterpret_cast<LPARAM>(&q));
+        return q.found;
+    }
+
+private:
+    struct ChildQuery {
+        std::wstring cls, text;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchChild(HWND h, LPARAM lp) {
+        auto* q = reinterpret_cast<ChildQuery*>(lp);
+        wchar_t c[64] = {};
+        GetClassNameW(h, c, 64);
+        if (IsWindowVisible(h) && q->cls == c && (q->text.empty() || q->text == Text(h))) {
+            q->found = h;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static HWND FindDialog() {
+        HWND w = nullptr;
+        while ((w = FindWindowExW(nullptr, w, L"#32770", nullptr))) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(w)) return w;
+        }
+        return nullptr;
+    }
+
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> found_{false};
+    std::wstring title_;
+    std::thread thread_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,258 @@
+#include "support/cIniSettings.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "forms/Error.h"
+#include "forms/Runtime.h"
+#include "support/Settings.h"
+#include "unit/common/TestSupport.h"
+
+using testsupport::ReadFileBytes;
+using testsupport::TempDir;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+class IniFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir = TempDir(L"ini_" + forms::FromAnsi(name));
+        ini = std::make_unique<cIniSettings>(dir);
+    }
+    std::wstring Config() const { return dir + L"\\Config.ini"; }
+    void WriteConfig(const std::string& text) { WriteFileBytes(Config(), text); }
+    std::wstring Read(const Settings::Key& k) {
+        return ini->ReadIni(0, k.Section, k.Name, Settings::DefaultText(k, dir));
+    }
+    // A ranged key as the loading routines read it.
+    int16_t ReadRanged(const Settings::Key& k) { return ini->GetIniVal(Read(k), k.Min, k.Max, k.OutOfRange); }
+
+    std::wstring dir;
+    std::unique_ptr<cIniSettings> ini;
+};
+
+int ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const forms::Error& e) {
+        return e.Number;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(IniFile, FreshStartReadsEveryDefault) {
+    using namespace Settings;
+    EXPECT_EQ(ReadRanged(CaptureMode), 1);
+    EXPECT_EQ(ReadRanged(DrawPointer), 1);
+    EXPECT_EQ(forms::CInt(Read(HotKey)), 83);
+    EXPECT_EQ(ReadRanged(HotKeyModifier), 2);
+    EXPECT_EQ(ReadRanged(Destination), 2);
+    EXPECT_EQ(ReadRanged(Naming), 1);
+    EXPECT_EQ(ReadRanged(Format), 1);
+    EXPECT_EQ(ReadRanged(Quality), 8);
+    EXPECT_EQ(Read(Prefix), L"Image - ");
+    EXPECT_EQ(Read(ImagesFolder), dir + L"\\Images");
+    EXPECT_EQ(forms::CLng(Read(RunningNumber)), 0);
+    EXPECT_EQ(GetFileAttributesW(Config().c_str()), INVALID_FILE_ATTRIBUTES) << "reading makes no file";
+}
+
+TEST_F(IniFile, EveryKeyHasOneHomeAndAnInRangeDefault) {
+    using namespace Settings;
+    ASSERT_EQ(std::size(All), 11u);
+    for (size_t i = 0; i < std::size(All); ++i) {
+        for (size_t j = i + 1; j < std::size(All); ++j)
+            EXPECT_NE(std::wstring(All[i]->Name), All[j]->Name);
+        if (All[i]->Type == Kind::Ranged) {
+            EXPECT_EQ(ini->GetIniVal(All[i]->Default, All[i]->Min, All[i]->Max, -99), All[i]->OutOfRange)
+                << forms::ToAnsi(All[i]->Name);
+        }
+    }
+    EXPECT_EQ(DefaultText(ImagesFolder, L"C:\\"), L"C:\\Images");
+}
+
+TEST_F(IniFile, WhatTheProgramWritesReadsBackUnchanged) {
+    using namespace Settings;
+    struct {
+        const Key& key;
+        int32_t value;
+        const wchar_t* text;
+    } numbers[] = {{CaptureMode, 3, L" 3"},  {DrawPointer, 0, L" 0"}, {HotKey, 120, L"120"},
+                   {HotKeyModifier, 5, L"5"}, {Destination, 1, L" 1"}, {Naming, 0, L" 0"},
+                   {Format, 0, L"0"},         {Quality, 9, L" 9"},     {RunningNumber, 70000, L" 70000"}};
+    for (auto& n : numbers) {
+        EXPECT_EQ(ValueText(n.key, n.value), n.text);
+        ini->WriteIni(0, n.key.Section, n.key.Name, ValueText(n.key, n.value));
+    }
+    EXPECT_EQ(ValueText(Format, 5), L"1");
+    ini->WriteIni(0, Prefix.Section, Prefix.Name, L" Shot - ");
+    ini->WriteIni(0, ImagesFolder.Section, ImagesFolder.Name, L"C:\\Pictures");
+
+    ini->WriteIni(0, L"sav", L"quoted", L"\"as is\"");
+
+    cIniSettings again(dir);
+    for (auto& n : numbers) {
+        std::wstring text = again.ReadIni(0, n.key.Section, n.key.Name, L"x");
+        EXPECT_EQ(forms::CLng(text), n.value) << forms::ToAnsi(text);
+        if (n.key.Type == Kind::Ranged) {
+            EXPECT_EQ(again.GetIniVal(text, n.key.Min, n.key.Max, -1), n.value);
+        }
+    }
+    EXPECT_EQ(Read(Prefix), L" Shot - ") << "blanks at the ends of text survive";
+    EXPECT_EQ(Read(ImagesFolder), L"C:\\Pictures");
+    EXPECT_EQ(ini->ReadIni(0, L"sav", L"quoted", L""), L"\"as is\"");
+
+    // "Main" and "main" are one section.
+    std::string file = ReadFileBytes(Config());
+    EXPECT_EQ(file.find("[Main]"), std::string::npos) << file;
+    EXPECT_NE(file.find("an="), std::string::npos) << file;
+}
+
+TEST_F(IniFile, GetIniValTestsBothBounds) {
+    // Mode: 1..4, default 1.
+    EXPECT_EQ(ini->GetIniVal(L" 3", 1, 4, 1), 3);
+    EXPECT_EQ(ini->GetIniVal(L" 3 ", 1, 4, 1), 3);
+    EXPECT_EQ(ini->GetIniVal(L"9", 1, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(L"abc", 1, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(L"", 1, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(L"0.6", 1, 4, 3), 1) << "the lower bound sees the rounded number";
+    EXPECT_EQ(ini->GetIniVal(L"4.4", 1, 4, 3), 3) << "the upper bound sees the exact number";
+    EXPECT_EQ(ini->GetIniVal(L"0.5", 1, 4, 3), 3) << "0.5 rounds to 0";
+    EXPECT_EQ(ini->GetIniVal(L"1.5", 1, 4, 3), 2);
+    EXPECT_EQ(ini->GetIniVal(L"2.5", 1, 4, 3), 2);
+    EXPECT_EQ(ini->GetIniVal(L"&H3", 1, 4, 1), 3);
+    EXPECT_EQ(ini->GetIniVal(L"&H10", 1, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(L"&H10", 0, 100, 1), 16);
+    EXPECT_EQ(ini->GetIniVal(L"3e0", 1, 4, 1), 3);
+    EXPECT_EQ(ini->GetIniVal(L"-2", -5, 4, 1), -2);
+    EXPECT_EQ(ini->GetIniVal(L"- 2", -5, 4, 1), -2);
+    EXPECT_EQ(ini->GetIniVal(L"2-", -5, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(std::wstring(L"2\0", 2), 1, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(L"\x01\xff\x80", 1, 4, 1), 1);
+}
+
+TEST_F(IniFile, GetIniValOverflowsOutsideSixteenBits) {
+    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"1e9", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"32768", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"-32768.6", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"&H10000", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(ini->GetIniVal(L"32767", 1, 4, 1), 1);
+    EXPECT_EQ(ini->GetIniVal(L"-32768.4", -32768, 4, 1), -32768);
+    EXPECT_EQ(ini->GetIniVal(L"1e999", 1, 4, 1), 1) << "beyond a double is not numeric";
+}
+
+TEST_F(IniFile, AnOverflowingValueLeavesItsSettingAndLoadingGoesOn) {
+    WriteConfig("[main]\r\nmb=1e9\r\ncm= 0\r\n");
+    // A loading routine: each key passed over on error, the control keeps
+    // its value.
+    int16_t mode = 2, pointer = 1;
+    forms::PassOver([&] { mode = ReadRanged(Settings::CaptureMode); });
+    forms::PassOver([&] { pointer = ReadRanged(Settings::DrawPointer); });
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(pointer, 0);
+}
+
+TEST_F(IniFile, ReadIniGivesAtMost254Characters) {
+    std::string longValue(300, 'v');
+    WriteConfig("[sav]\r\ntp=" + longValue + "\r\n");
+    EXPECT_EQ(ini->ReadIni(0, L"sav", L"tp", L""), std::wstring(254, L'v'));
+    EXPECT_EQ(ini->ReadIni(0, L"sav", L"missing", std::wstring(300, L'd')), std::wstring(254, L'd'));
+    ini->WriteIni(0, L"sav", L"tp", std::wstring(254, L'w'));
+    EXPECT_EQ(ini->ReadIni(0, L"sav", L"tp", L""), std::wstring(254, L'w'));
+}
+
+TEST_F(IniFile, OddFilesGiveAnswersOrDefaults) {
+    WriteConfig(
+        "junk line without equals\r\n"
+        "[MAIN]\r\n"
+        "MB=3\r\n"
+        "no equals here\r\n"
+        "cm\r\n"
+        "[main]\r\n"
+        "mb=4\r\n"
+        "[sav]\r\n"
+        "cq=\r\n"
+        "ct= 5\r\n"
+        "msl=0.6\r\n");
+    EXPECT_EQ(ReadRanged(Settings::CaptureMode), 3) << "sections and keys match without regard to case";
+    EXPECT_EQ(ReadRanged(Settings::DrawPointer), 1);
+    EXPECT_EQ(ReadRanged(Settings::Quality), 8) << "an empty value is not numeric";
+    EXPECT_EQ(ReadRanged(Settings::Format), 5) << "5 is JPEG";
+    EXPECT_EQ(ReadRanged(Settings::Destination), 1);
+}
+
+TEST_F(IniFile, EmptyOrBinaryFilesNeverCrash) {
+    WriteConfig("");
+    for (const Settings::Key* k : Settings::All) EXPECT_EQ(Read(*k), Settings::DefaultText(*k, dir));
+
+    std::string junk;
+    for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
+    WriteConfig(junk + "\r\n[main]\r\nmb=\x01\x02\xff\r\n");
+    for (const Settings::Key* k : Settings::All) {
+        std::wstring v = Read(*k);
+        EXPECT_LE(v.size(), 254u);
+        if (k->Type == Settings::Kind::Ranged) {
+            int16_t n = k->OutOfRange;
+            forms::PassOver([&] { n = ini->GetIniVal(v, k->Min, k->Max, k->OutOfRange); });
+            EXPECT_TRUE(n >= k->Min && n <= k->Max) << forms::ToAnsi(k->Name);
+        }
+    }
+}
+
+TEST_F(IniFile, MissingOrLockedFilesGiveDefaults) {
+    cIniSettings nowhere(dir + L"\\no\\such\\folder");
+    EXPECT_EQ(nowhere.ReadIni(0, L"main", L"mb", L"1"), L"1");
+    nowhere.WriteIni(0, L"main", L"mb", L" 3");  // not reported
+    EXPECT_EQ(GetFileAttributesW((dir + L"\\no").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    WriteConfig("[main]\r\nmb= 3\r\n");
+    HANDLE lock = CreateFileW(Config().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ini->ReadIni(0, L"main", L"mb", L"1"), L"1") << "an unreadable file gives the default";
+    CloseHandle(lock);
+}
+
+TEST_F(IniFile, ARefusedWriteLeavesTheOldValue) {
+    WriteConfig("[main]\r\nmb= 3\r\n");
+    std::string before = ReadFileBytes(Config());
+    HANDLE lock = CreateFileW(Config().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ini->WriteIni(0, L"main", L"mb", L" 4");
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(Config()), before);
+
+    EXPECT_EQ(cIniSettings(dir).GetIniVal(cIniSettings(dir).ReadIni(0, L"main", L"mb", L"1"), 1, 4, 1), 3);
+}
+
+TEST_F(IniFile, FileNumbers) {
+    ini->WriteIni(1, L"log", L"k", L"v");
+    EXPECT_NE(GetFileAttributesW((dir + L"\\HisLog.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(Config().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ini->ReadIni(1, L"log", L"k", L""), L"v");
+    EXPECT_EQ(ini->ReadIni(0, L"log", L"k", L"none"), L"none");
+    EXPECT_EQ(ErrorOf([&] { ini->ReadIni(2, L"log", L"k", L""); }), forms::err::InvalidCall);
+    EXPECT_EQ(ErrorOf([&] { ini->WriteIni(-1, L"log", L"k", L""); }), forms::err::InvalidCall);
+}
+
+TEST_F(IniFile, TextIsInTheSystemCodePage) {
+    ini->WriteIni(0, L"sav", L"tp", L"Bild \u00e9 - ");
+    std::string file = ReadFileBytes(Config());
+    EXPECT_NE(file.find(forms::ToAnsi(L"Bild \u00e9 - ")), std::string::npos);
+    EXPECT_EQ(file.find("\xc3\xa9"), std::string::npos) << "not UTF-8";
+    EXPECT_EQ(ini->ReadIni(0, L"sav", L"tp", L""), L"Bild \u00e9 - ");
+}
+
+TEST(IniSettingsProgram, TheProgramsFilesLiveBesideIt) {
+    cIniSettings ini;
+    std::wstring config = forms::App.Path() + L"\\Config.ini";
+    if (GetFileAttributesW(config.c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "a Config.ini is already there";
+    EXPECT_EQ(ini.ReadIni(0, L"main", L"mb", L"default"), L"default");
+    ini.WriteIni(0, L"main", L"mb", L" 4");
+    EXPECT_NE(ReadFileBytes(config).find("mb="), std::string::npos);
+    EXPECT_EQ(ini.GetIniVal(ini.ReadIni(0, L"main", L"mb", L"1"), 1, 4, 1), 4);
+    DeleteFileW(config.c_str());
+}
