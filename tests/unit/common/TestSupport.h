@@ -7,7 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "forms/Error.h"
+
 namespace testsupport {
+
+// The number of the runtime error a step raises, 0 when it raises none.
+template <class F>
+int32_t ErrorNumberOf(F&& step) {
+    try {
+        step();
+    } catch (const forms::Error& e) {
+        return e.Number;
+    }
+    return 0;
+}
 
 // Thrown by the runtime's End() inside tests.
 struct EndCalled {};
