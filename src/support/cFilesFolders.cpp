@@ -6,7 +6,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "forms/Error.h"
 #include "forms/Runtime.h"
