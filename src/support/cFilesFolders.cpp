@@ -146,9 +146,9 @@ void cFilesFolders::SendEmail(const std::wstring& Address) {
     ShellExecuteW(nullptr, nullptr, file.c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
 }
 
-void cFilesFolders::OpenFileFolder(HWND Form, const std::wstring& Path) {
+void cFilesFolders::OpenFileFolder(forms::Form& Form, const std::wstring& Path) {
     std::wstring folder = forms::App.Path();
-    ShellExecuteW(Form, L"Open", Path.c_str(), L"", folder.c_str(), SW_SHOWNORMAL);
+    ShellExecuteW(Form.hWnd(), L"Open", Path.c_str(), L"", folder.c_str(), SW_SHOWNORMAL);
 }
 
 void cFilesFolders::EmptyRecycleBin(HWND FormHwnd) {
@@ -222,7 +222,7 @@ std::wstring cFilesFolders::GetFileDate(const std::wstring& Path) {
     return r;
 }
 
-std::wstring cFilesFolders::BrowseForFolder(HWND Form, const std::wstring& Text, Boolean EditBox,
+std::wstring cFilesFolders::BrowseForFolder(forms::Form& Form, const std::wstring& Text, Boolean EditBox,
                                             Boolean IncludeFiles, Boolean NewStyle) {
     std::wstring result;
     try {
@@ -231,7 +231,7 @@ std::wstring cFilesFolders::BrowseForFolder(HWND Form, const std::wstring& Text,
         if (forms::IsTrue(IncludeFiles)) flags = 16387;
         if (forms::IsTrue(NewStyle)) flags = 67;
         BROWSEINFOW bi{};
-        bi.hwndOwner = Form;
+        bi.hwndOwner = Form.hWnd();
         bi.lpszTitle = Text.c_str();
         bi.ulFlags = flags;
         LPITEMIDLIST item = SHBrowseForFolderW(&bi);
@@ -295,8 +295,8 @@ std::wstring cFilesFolders::GetFileSize(const std::wstring& Path) {
     return r;
 }
 
-std::variant<double, std::wstring> cFilesFolders::GetLngFileSize(const std::wstring& Path) {
-    std::variant<double, std::wstring> r = std::wstring(L"Error");
+forms::Variant cFilesFolders::GetLngFileSize(const std::wstring& Path) {
+    forms::Variant r(L"Error");
     forms::PassOver([&] { r = Fso().GetFile(Path).Size(); });
     return r;
 }

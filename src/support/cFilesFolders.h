@@ -9,15 +9,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "forms/Form.h"
 #include "forms/Values.h"
+#include "forms/Variant.h"
 #include "support/ScriptHost.h"
 
 class cFilesFolders {
 public:
-    // A form is passed as its window handle.
     std::wstring CompactPath(const std::wstring& PathName, double ObjWidth, HDC hDC);
     std::wstring GetLongFilename(const std::wstring& sShortName);
     void DelToRecycBin(const std::wstring& FileName);
@@ -28,7 +28,7 @@ public:
     // Makes ShortCutPath & ".lnk"; on failure ShortCutPath is cleared.
     void CreateShortcut(const std::wstring& FilePath, std::wstring& ShortCutPath);
     void SendEmail(const std::wstring& Address);
-    void OpenFileFolder(HWND Form, const std::wstring& Path);
+    void OpenFileFolder(forms::Form& Form, const std::wstring& Path);
     void EmptyRecycleBin(HWND FormHwnd);
     void ShowRestartDialog(HWND FormHwnd);
     void EmptyWinClipBoard(HWND FormHwnd);
@@ -39,15 +39,15 @@ public:
     std::wstring GetFileName(const std::wstring& Path);
     std::wstring GetFolderName(const std::wstring& Path);
     std::wstring GetFileDate(const std::wstring& Path);
-    std::wstring BrowseForFolder(HWND Form, const std::wstring& Text, forms::Boolean EditBox = forms::False,
+    std::wstring BrowseForFolder(forms::Form& Form, const std::wstring& Text, forms::Boolean EditBox = forms::False,
                                  forms::Boolean IncludeFiles = forms::False, forms::Boolean NewStyle = forms::False);
     int32_t ShowProperties(const std::wstring& FileName, HWND OwnerhWnd);
     std::wstring GetSpecialFolder(int32_t CSIDL);
     std::wstring GetDiskSpace(const std::wstring& DriveStr, int32_t Info);
     std::wstring GetFolderSize(const std::wstring& Path);
     std::wstring GetFileSize(const std::wstring& Path);
-    // The size in bytes, or the text "Error".
-    std::variant<double, std::wstring> GetLngFileSize(const std::wstring& Path);
+    // The size in bytes (a Double), or the text "Error".
+    forms::Variant GetLngFileSize(const std::wstring& Path);
     std::wstring CalcSize(double LngSize);
     int16_t CheckPathName(const std::wstring& Fname);
     std::wstring CleanPathName(std::wstring& Fname);

@@ -175,12 +175,12 @@ TEST_F(FilesFoldersDisk, NamesDatesAndSizesOfFiles) {
     EXPECT_EQ(f.GetFolderName(Path(L"report.txt")), dir);
     EXPECT_EQ(f.GetFileSize(Path(L"report.txt")), L"1.5 KB");
     EXPECT_EQ(f.GetFileSize(Path(L"missing.txt")), L"");
-    auto n = f.GetLngFileSize(Path(L"report.txt"));
-    ASSERT_TRUE(std::holds_alternative<double>(n));
-    EXPECT_EQ(std::get<double>(n), 1536);
-    auto bad = f.GetLngFileSize(Path(L"missing.txt"));
-    ASSERT_TRUE(std::holds_alternative<std::wstring>(bad));
-    EXPECT_EQ(std::get<std::wstring>(bad), L"Error");
+    forms::Variant n = f.GetLngFileSize(Path(L"report.txt"));
+    EXPECT_EQ(n.Type(), forms::VarType::Double);
+    EXPECT_EQ(n.AsDouble(), 1536);
+    forms::Variant bad = f.GetLngFileSize(Path(L"missing.txt"));
+    EXPECT_EQ(bad.Type(), forms::VarType::String);
+    EXPECT_EQ(bad.AsString(), L"Error");
 
     // The date is the file's last write time in the runtime's default form.
     HANDLE h = CreateFileW(Path(L"report.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -426,7 +426,8 @@ TEST(FilesFoldersShell, OpenFileFolderOpensInTheProgramsFolder) {
     std::wstring marker = dir + L"\\marker.txt";
     WriteFileBytes(dir + L"\\run.bat", "@cd > \"" + forms::ToAnsi(marker) + "\"\r\n");
     cFilesFolders f;
-    f.OpenFileFolder(nullptr, dir + L"\\run.bat");
+    forms::Form owner;
+    f.OpenFileFolder(owner, dir + L"\\run.bat");
     std::string got;
     for (int i = 0; i < 300 && got.find('\n') == std::string::npos; ++i) {
         Sleep(50);
@@ -438,14 +439,19 @@ TEST(FilesFoldersShell, OpenFileFolderOpensInTheProgramsFolder) {
 
 TEST(FilesFoldersBrowse, CancelGivesEmptyText) {
     cFilesFolders f;
-    testsupport::DialogDriver cancel(IDCANCEL);
-    EXPECT_EQ(f.BrowseForFolder(nullptr, L"Images Folder", False, False, True), L"");
+    forms::Form owner;
+    owner.Load();
+    HWND ownerOfDialog = nullptr;
+    testsupport::DialogDriver cancel(IDCANCEL, [&](HWND dlg) { ownerOfDialog = GetWindow(dlg, GW_OWNER); });
+    EXPECT_EQ(f.BrowseForFolder(owner, L"Images Folder", False, False, True), L"");
     EXPECT_TRUE(cancel.Done());
     EXPECT_EQ(cancel.Title(), L"Browse for Folder");
+    EXPECT_EQ(ownerOfDialog, owner.hWnd()) << "the form owns the dialog";
 }
 
 TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
     cFilesFolders f;
+    forms::Form owner;
     // EditBox and NewStyle: 67, the new style without the edit box.
     bool newStyle = false, editBox = true, title = false;
     {
@@ -454,7 +460,7 @@ TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
             editBox = testsupport::DialogDriver::Child(dlg, L"Edit") != nullptr;
             title = testsupport::DialogDriver::Child(dlg, L"Static", L"Pick one") != nullptr;
         });
-        f.BrowseForFolder(nullptr, L"Pick one", True, False, True);
+        f.BrowseForFolder(owner, L"Pick one", True, False, True);
         ASSERT_TRUE(cancel.Done());
     }
     EXPECT_TRUE(newStyle);
@@ -467,7 +473,7 @@ TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
         testsupport::DialogDriver cancel(IDCANCEL, [&](HWND dlg) {
             newStyle = testsupport::DialogDriver::Child(dlg, L"Button", L"&Make New Folder") != nullptr;
         });
-        f.BrowseForFolder(nullptr, L"Pick one", True, False, False);
+        f.BrowseForFolder(owner, L"Pick one", True, False, False);
         ASSERT_TRUE(cancel.Done());
     }
     EXPECT_FALSE(newStyle);
@@ -476,11 +482,12 @@ TEST(FilesFoldersBrowse, TheLastOptionGivenWins) {
 TEST(FilesFoldersBrowse, ChosenFolderComesBackAsAPath) {
     std::wstring dir = TempDir(L"browse");
     cFilesFolders f;
+    forms::Form owner;
     testsupport::DialogDriver ok(IDOK, [&](HWND dlg) {
         Sleep(200);
         SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(dir.c_str()));
     });
-    std::wstring got = f.BrowseForFolder(nullptr, L"Images Folder", False, False, True);
+    std::wstring got = f.BrowseForFolder(owner, L"Images Folder", False, False, True);
     ASSERT_TRUE(ok.Done());
     EXPECT_EQ(_wcsicmp(got.c_str(), dir.c_str()), 0) << testing::PrintToString(got);
 }
