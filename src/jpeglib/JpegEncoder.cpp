@@ -127,35 +127,39 @@ private:
 // caller while a block is coded, so the byte stores cannot force it back to
 // memory after every byte.
 struct BitState {
-    uint32_t acc = 0;  // the low count bits are pending
-    int count = 0;     // below 16 between calls
+    uint64_t acc = 0;  // the low count bits are pending
+    int count = 0;     // below 32 between calls
 };
 
 class BitWriter {
 public:
     BitWriter(BitState& state, uint8_t* cursor) : acc_(state.acc), count_(state.count), cursor_(cursor) {}
+    // Up to 32 bits at a time.
     void Put(uint32_t bits, int count) {
         acc_ = (acc_ << count) | bits;
         count_ += count;
-        if (count_ >= 16) {
-            count_ -= 8;
-            Emit(static_cast<uint8_t>(acc_ >> count_));
-            count_ -= 8;
-            Emit(static_cast<uint8_t>(acc_ >> count_));
+        if (count_ >= 32) {
+            count_ -= 32;
+            const uint32_t word = static_cast<uint32_t>(acc_ >> count_);
+            const uint32_t inverted = ~word;
+            if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {  // no 0xFF byte
+                cursor_[0] = static_cast<uint8_t>(word >> 24);
+                cursor_[1] = static_cast<uint8_t>(word >> 16);
+                cursor_[2] = static_cast<uint8_t>(word >> 8);
+                cursor_[3] = static_cast<uint8_t>(word);
+                cursor_ += 4;
+            } else {
+                for (int shift = 24; shift >= 0; shift -= 8) Emit(static_cast<uint8_t>(word >> shift));
+            }
         }
     }
-    // Writes out the whole bytes; the last few bits stay pending.
-    void Drain() {
+    // Pads the last byte with one bits and writes out everything pending.
+    void Flush() {
+        if (count_ % 8) Put((1u << (8 - count_ % 8)) - 1, 8 - count_ % 8);
         while (count_ >= 8) {
             count_ -= 8;
             Emit(static_cast<uint8_t>(acc_ >> count_));
         }
-    }
-    // Pads the last byte with one bits.
-    void Flush() {
-        Drain();
-        if (count_ > 0) Put((1u << (8 - count_)) - 1, 8 - count_);
-        Drain();
     }
     uint8_t* Save(BitState& state) const {
         state.acc = acc_;
@@ -168,7 +172,7 @@ private:
         *cursor_++ = b;
         if (b == 0xFF) *cursor_++ = 0;  // a data 0xFF is stuffed so it reads as no marker
     }
-    uint32_t acc_;
+    uint64_t acc_;
     int count_;
     uint8_t* cursor_;
 };
@@ -264,8 +268,8 @@ private:
         const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
         const int size = BitLength(magnitude);
         const int symbol = runBits | size;
-        bits.Put(table.code[symbol], table.size[symbol]);
-        if (size) bits.Put((v < 0 ? static_cast<uint32_t>(v - 1) : magnitude) & ((1u << size) - 1), size);
+        const uint32_t valueBits = (v < 0 ? static_cast<uint32_t>(v - 1) : magnitude) & ((1u << size) - 1);
+        bits.Put((uint32_t{table.code[symbol]} << size) | valueBits, table.size[symbol] + size);
     }
 
     const HuffmanCodes& dc_;
