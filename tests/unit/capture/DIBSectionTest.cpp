@@ -105,6 +105,10 @@ TEST(DIBSection, HandlesGoAfterClearUpButTheSizeStays) {
     EXPECT_EQ(d.Width(), 5);
     EXPECT_EQ(d.Height(), 3);
     d.ClearUp();  // twice is harmless
+    // The remembered size must not lead the pixel loops into freed memory.
+    EXPECT_EQ(ErrorNumberOf([&] { d.RandomiseBits(False); }), forms::err::Subscript);
+    EXPECT_EQ(ErrorNumberOf([&] { d.Resample(6, 6); }), forms::err::InvalidCall);
+    EXPECT_EQ(d.CopyToClipboard(False), False);
 }
 
 TEST(DIBSection, RefusesSizesWithoutPixels) {
