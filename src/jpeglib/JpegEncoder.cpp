@@ -50,27 +50,27 @@ constexpr uint8_t kAcChromaSymbols[162] = {
     0xc2, 0xc3, 0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca, 0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda,
     0xe2, 0xe3, 0xe4, 0xe5, 0xe6, 0xe7, 0xe8, 0xe9, 0xea, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa};
 
-struct HuffmanSpec {
+struct HuffmanTableData {
     const uint8_t* counts;
     const uint8_t* symbols;
     int symbolCount;
 };
-constexpr HuffmanSpec kDcLuma{kDcLumaCounts, kDcSymbols, 12};
-constexpr HuffmanSpec kAcLuma{kAcLumaCounts, kAcLumaSymbols, 162};
-constexpr HuffmanSpec kDcChroma{kDcChromaCounts, kDcSymbols, 12};
-constexpr HuffmanSpec kAcChroma{kAcChromaCounts, kAcChromaSymbols, 162};
+constexpr HuffmanTableData kDcLuma{kDcLumaCounts, kDcSymbols, 12};
+constexpr HuffmanTableData kAcLuma{kAcLumaCounts, kAcLumaSymbols, 162};
+constexpr HuffmanTableData kDcChroma{kDcChromaCounts, kDcSymbols, 12};
+constexpr HuffmanTableData kAcChroma{kAcChromaCounts, kAcChromaSymbols, 162};
 
 // Code and length of every symbol, from the canonical assignment.
 struct HuffmanCodes {
     uint16_t code[256] = {};
     uint8_t size[256] = {};
-    explicit HuffmanCodes(const HuffmanSpec& spec) {
+    explicit HuffmanCodes(const HuffmanTableData& data) {
         uint16_t next = 0;
         int k = 0;
         for (int len = 1; len <= 16; ++len) {
-            for (int i = 0; i < spec.counts[len - 1]; ++i, ++k) {
-                code[spec.symbols[k]] = next++;
-                size[spec.symbols[k]] = static_cast<uint8_t>(len);
+            for (int i = 0; i < data.counts[len - 1]; ++i, ++k) {
+                code[data.symbols[k]] = next++;
+                size[data.symbols[k]] = static_cast<uint8_t>(len);
             }
             next = static_cast<uint16_t>(next << 1);
         }
@@ -283,10 +283,10 @@ void PutMarker(ByteSink& s, uint8_t marker) {
     s.Put(marker);
 }
 
-void PutHuffmanTable(ByteSink& s, uint8_t classAndId, const HuffmanSpec& spec) {
+void PutHuffmanTable(ByteSink& s, uint8_t classAndId, const HuffmanTableData& data) {
     s.Put(classAndId);
-    s.PutBytes(spec.counts, 16);
-    s.PutBytes(spec.symbols, static_cast<size_t>(spec.symbolCount));
+    s.PutBytes(data.counts, 16);
+    s.PutBytes(data.symbols, static_cast<size_t>(data.symbolCount));
 }
 
 void PutHeaders(ByteSink& s, const BgrPicture& pic, const QuantTable& luma, const QuantTable& chroma) {
