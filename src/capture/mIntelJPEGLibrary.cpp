@@ -14,13 +14,14 @@ namespace {
     forms::Raise(ErrJpeg, forms::App.EXEName() + L".mIntelJPEGLibrary", description + std::to_wstring(code));
 }
 
-// A name beside the target that no file has yet.
+// A name beside the target that no file has yet; "" when none is found.
 std::string TempNameBeside(const std::string& path) {
     const std::string base = path + ".qc" + std::to_string(GetCurrentProcessId()) + ".";
-    for (int n = 0;; ++n) {
+    for (int n = 0; n < 1000; ++n) {
         std::string candidate = base + std::to_string(n) + ".tmp";
-        if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES || n == 9999) return candidate;
+        if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
     }
+    return {};
 }
 
 // Frees the library's record once, on every way out after a successful init.
@@ -70,6 +71,7 @@ forms::Boolean SaveJpegFile(cDIBSection& dib, std::wstring file, int32_t quality
 
     // The old file stays untouched until the new one is complete.
     const std::string temp = TempNameBeside(path);
+    if (temp.empty()) RaiseJpeg(L"Failed to save to JPG ", IJL_ERR_FILE_CREATE);
     props.DIBWidth = dib.Width();
     props.DIBHeight = -dib.Height();
     props.DIBBytes = dib.DIBSectionBitsPtr();

@@ -222,3 +222,15 @@ TEST_F(JpegWriter, AnEncodingFailureKeepsTheOldFile) {
     EXPECT_EQ(testsupport::ReadFileBytes(file), "old picture");
     EXPECT_EQ(FilesIn(dir_).size(), 1u);
 }
+
+TEST_F(JpegWriter, AFileBesideTheTargetIsNeverTakenForTheTemporaryOne) {
+    const std::wstring file = Path(L"pic.jpg");
+    const std::wstring neighbour = file + L".qc" + std::to_wstring(GetCurrentProcessId()) + L".0.tmp";
+    testsupport::WriteFileBytes(neighbour, "someone else's");
+    cDIBSection d;
+    ASSERT_EQ(d.Create(16, 16), forms::True);
+    ASSERT_EQ(SaveJpegFile(d, file, 90), forms::True);
+    EXPECT_EQ(testsupport::ReadFileBytes(neighbour), "someone else's");
+    EXPECT_EQ(testsupport::DecodeJpegFile(file).width, 16);
+    EXPECT_EQ(FilesIn(dir_).size(), 2u);
+}
