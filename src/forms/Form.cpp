@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "forms/Controls.h"
 #include "forms/Error.h"
+#include "forms/Runtime.h"
 
 namespace forms {
 
@@ -71,10 +73,10 @@ DWORD Form::Style() const {
 
 DWORD Form::ExStyle() const {
     switch (borderStyle_) {
-        case vbFixedDialog: return WS_EX_DLGMODALFRAME;
+        case vbFixedDialog: return WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
         case vbFixedToolWindow:
-        case vbSizableToolWindow: return WS_EX_TOOLWINDOW;
-        default: return ShowInTaskbar ? WS_EX_APPWINDOW : 0;
+        case vbSizableToolWindow: return WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW;
+        default: return WS_EX_CONTROLPARENT | (ShowInTaskbar ? WS_EX_APPWINDOW : 0);
     }
 }
 
@@ -151,6 +153,8 @@ void Form::ClientSize(float width, float height) {
 
 void Form::Load() {
     if (loaded_) return;
+    static const bool keysHooked = (SetPreTranslateHook(&DialogKeys), true);
+    (void)keysHooked;
     Initialize();
     loaded_ = true;
     try {

@@ -51,10 +51,14 @@
 //
 // The host form hands its saved values over in its constructor with
 // Btn.DesignProperties(bag); with none, InitProperties runs at load.
+// Inside a class derived from a form, picture box or user control the names
+// Picture, Image and Font are its members: write forms::Picture, forms::Image.
 // Members reached by name: override GetProperty / LetProperty / CallMethod,
 // handle your names and pass the rest to the base class.
 
+#include "forms/Controls.h"
 #include "forms/Form.h"
+#include "forms/Graphics.h"
 #include "forms/Menu.h"
 #include "forms/PictureBox.h"
 #include "forms/PropertyBag.h"

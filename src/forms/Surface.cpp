@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "forms/Error.h"
+#include "forms/Graphics.h"
 
 namespace forms {
 
@@ -285,8 +286,16 @@ void Surface::Cls() {
         ResetImage();
     } else if (hwnd_ && IsWindowVisible(hwnd_)) {
         SIZE s = ClientSize();
-        DrawBackground(GetDC(hwnd_), s.cx, s.cy);
+        HDC dc = GetDC(hwnd_);
+        DrawBackground(dc, s.cx, s.cy);
+        DrawGraphics(dc);
+        PrepareDC(dc);
     }
+}
+
+void Surface::DrawGraphics(HDC dc) {
+    for (Component* c : children_)
+        if (auto* g = dynamic_cast<Graphic*>(c); g && g->Shown()) g->Draw(dc);
 }
 
 void Surface::Refresh() {
@@ -397,6 +406,19 @@ LRESULT Surface::WndProc(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
         case WM_ERASEBKGND:
             return 1;
+        case WM_PRINTCLIENT: {
+            // PrintWindow and friends: the same picture as on the screen.
+            HDC dc = reinterpret_cast<HDC>(w);
+            int saved = SaveDC(dc);
+            SIZE s = ClientSize();
+            if (memDC_)
+                BitBlt(dc, 0, 0, s.cx, s.cy, memDC_, 0, 0, SRCCOPY);
+            else
+                DrawBackground(dc, s.cx, s.cy);
+            DrawGraphics(dc);
+            RestoreDC(dc, saved);
+            return 0;
+        }
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
@@ -408,6 +430,7 @@ LRESULT Surface::WndProc(UINT m, WPARAM w, LPARAM l) {
                 SIZE s = ClientSize();
                 DrawBackground(dc, s.cx, s.cy);
             }
+            DrawGraphics(dc);
             RestoreDC(dc, saved);
             EndPaint(hwnd_, &ps);
             // With a persistent image the runtime repaints by itself.

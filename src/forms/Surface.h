@@ -96,7 +96,7 @@ public:
     Variant CallMethod(std::wstring_view name, const std::vector<Variant>& args) override;
 
 protected:
-    DWORD ExStyle() const override { return borderStyle_ == 1 ? WS_EX_CLIENTEDGE : 0; }
+    DWORD ExStyle() const override { return WS_EX_CONTROLPARENT | (borderStyle_ == 1 ? WS_EX_CLIENTEDGE : 0); }
     void OnCreated() override;
     void OnDestroying() override;
     LRESULT WndProc(UINT m, WPARAM w, LPARAM l) override;
@@ -105,6 +105,8 @@ protected:
     // The frame around the client area for the current styles, in pixels.
     SIZE FrameSize() const;
     void DrawBackground(HDC dc, int w, int h);
+    // The windowless controls above the background.
+    void DrawGraphics(HDC dc);
     // Pen, brush, font and text colours of a DC as this object's properties say.
     void PrepareDC(HDC dc);
     void MakeImage(bool keepOld);

@@ -275,6 +275,22 @@ bool Window::HandleMouse(UINT m, WPARAM w, LPARAM l) {
     return true;
 }
 
+void Window::RaiseMouse(UINT m, WPARAM w, LPARAM l) {
+    const float x = static_cast<float>(GET_X_LPARAM(l)) * UnitsPerPixelX();
+    const float y = static_cast<float>(GET_Y_LPARAM(l)) * UnitsPerPixelY();
+    const int16_t shift = ShiftState();
+    switch (m) {
+        case WM_MOUSEMOVE: OnMouseMove(ButtonsOf(w), shift, x, y); break;
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnMouseDown(vbLeftButton, shift, x, y); break;
+        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: OnMouseDown(vbRightButton, shift, x, y); break;
+        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: OnMouseDown(vbMiddleButton, shift, x, y); break;
+        case WM_LBUTTONUP: OnMouseUp(vbLeftButton, shift, x, y); break;
+        case WM_RBUTTONUP: OnMouseUp(vbRightButton, shift, x, y); break;
+        case WM_MBUTTONUP: OnMouseUp(vbMiddleButton, shift, x, y); break;
+        default: break;
+    }
+}
+
 bool Window::HandleKeys(UINT m, WPARAM w, LPARAM l, LRESULT& result) {
     if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_CHAR && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return false;
     // A form with KeyPreview sees its controls' keys first and may eat them.
@@ -364,9 +380,13 @@ LRESULT Window::WndProc(UINT m, WPARAM w, LPARAM l) {
         default:
             break;
     }
-    if (!platformProc_ && m >= WM_MOUSEFIRST && m <= WM_MBUTTONDBLCLK) {
-        HandleMouse(m, w, l);
-        return 0;
+    if (m >= WM_MOUSEFIRST && m <= WM_MBUTTONDBLCLK) {
+        if (!platformProc_) {
+            HandleMouse(m, w, l);
+            return 0;
+        }
+        RaiseMouse(m, w, l);
+        if (!hwnd_) return 0;  // the event destroyed the control
     }
     return DefaultProc(m, w, l);
 }

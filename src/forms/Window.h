@@ -103,7 +103,7 @@ public:
     Boolean Visible() const;
     virtual void Visible(Boolean v);
     Boolean Enabled() const { return ToBoolean(enabled_); }
-    void Enabled(Boolean v);
+    virtual void Enabled(Boolean v);
     // 0 brings the window to the front of its siblings, 1 sends it to the back.
     void ZOrder(int16_t position = 0);
     void SetFocus();
@@ -182,9 +182,12 @@ protected:
     // Raises the mouse events of the runtime's own windows (not the
     // platform's controls, which raise theirs through their notifications).
     bool HandleMouse(UINT m, WPARAM w, LPARAM l);
+    // The platform's controls: the mouse events only, the control does the rest.
+    void RaiseMouse(UINT m, WPARAM w, LPARAM l);
     bool HandleKeys(UINT m, WPARAM w, LPARAM l, LRESULT& result);
 
-    void ApplyRect();
+    // Puts the window where rect_ says (windowless controls repaint instead).
+    virtual void ApplyRect();
     void Attach() override { CreateTree(); }
     void Detach() override { DestroyTree(); }
 
