@@ -278,24 +278,34 @@ public:
         }
         alignas(16) int16_t coefficients[64];
         FdctQuantise(block, quant_.reciprocal, coefficients);
-        int32_t zz[64];
+        alignas(16) int16_t zz[64];
         for (int k = 0; k < 64; ++k) zz[k] = coefficients[kZigZagTransposed[k]];
         PutDc(bits, zz[0]);
-        int last = 63;
-        while (last > 0 && zz[last] == 0) --last;
-        int run = 0;
-        for (int k = 1; k <= last; ++k) {
-            const int32_t v = zz[k];
-            if (v == 0) {
-                ++run;
-                continue;
+        // One bit for each coefficient that is not zero, in zig-zag order: the
+        // coder jumps from one to the next instead of testing every zero.
+        uint32_t nonZero[2];
+        const __m128i zero = _mm_setzero_si128();
+        for (int half = 0; half < 2; ++half) {
+            const __m128i* p = reinterpret_cast<const __m128i*>(zz + 32 * half);
+            const uint32_t low = static_cast<uint32_t>(_mm_movemask_epi8(
+                _mm_packs_epi16(_mm_cmpeq_epi16(_mm_load_si128(p), zero), _mm_cmpeq_epi16(_mm_load_si128(p + 1), zero))));
+            const uint32_t high = static_cast<uint32_t>(_mm_movemask_epi8(
+                _mm_packs_epi16(_mm_cmpeq_epi16(_mm_load_si128(p + 2), zero), _mm_cmpeq_epi16(_mm_load_si128(p + 3), zero))));
+            nonZero[half] = ~(low | (high << 16));
+        }
+        nonZero[0] &= ~1u;  // the DC is coded already
+        int last = 0;
+        for (int half = 0; half < 2; ++half) {
+            for (uint32_t m = nonZero[half]; m; m &= m - 1) {
+                const int k = 32 * half + __builtin_ctz(m);
+                int run = k - last - 1;
+                while (run > 15) {
+                    bits.Put(ac_.code[0xF0], ac_.size[0xF0]);
+                    run -= 16;
+                }
+                PutValue(bits, ac_, run << 4, zz[k]);
+                last = k;
             }
-            while (run > 15) {
-                bits.Put(ac_.code[0xF0], ac_.size[0xF0]);
-                run -= 16;
-            }
-            PutValue(bits, ac_, (run << 4), v);
-            run = 0;
         }
         if (last < 63) PutEndOfBlock(bits);
     }
