@@ -1,0 +1,18 @@
+#include "app/ModGeneral.h"
+
+#include <windows.h>
+
+namespace ModGeneral {
+
+int32_t g_LastKey = 0;
+forms::Boolean g_CapturedByHotkey = forms::False;
+forms::Boolean g_RegionSelecting = forms::False;
+forms::Boolean g_ObjectSelecting = forms::False;
+
+void SetFormOnTop(forms::Object& Form, forms::Boolean OnTop) {
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(forms::GetBy(Form, L"hWnd").AsLong()));
+    SetWindowPos(hwnd, forms::IsTrue(OnTop) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+}  // namespace ModGeneral

@@ -1,0 +1,31 @@
+#pragma once
+// The grabber object of the capture page: screen and window pictures, the
+// pointer drawn into a picture, and the clipboard.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "forms/Object.h"
+#include "forms/Picture.h"
+#include "forms/Values.h"
+
+class cCapture {
+public:
+    forms::Picture Capture_Screen();
+    forms::Picture Capture_ActiveWindow(forms::Boolean& NoPictureStatus);
+    // Has the window draw itself into the picture box's context (hwnd 0: nothing).
+    forms::Variant Capture_Window(HWND hwnd, forms::Object& Pic);
+    // Draws the current pointer with its image's top-left corner at
+    // (x - 9, y - 9) of Pic ("hDC"), then sets Pic's "Picture" to its "Image".
+    void DrawCur(int32_t x, int32_t y, forms::Object& Pic);
+    // Puts a copy of iPic's bitmap on the clipboard, owned by hwnd; True when
+    // the clipboard then offers a bitmap. A picture without a bitmap changes
+    // nothing and gives False.
+    forms::Boolean CopyImageToClibpard(HWND hwnd, const forms::Picture& iPic);
+    forms::Picture GetImageFromClibpoard();
+    std::wstring GetDeviceName();
+    // 0 USERNAME, 1 USERDOMAIN, 2 PROCESSOR_IDENTIFIER, 3 NUMBER_OF_PROCESSORS;
+    // anything else gives "".
+    std::wstring GetEnvironmentVar(int32_t inf);
+};

@@ -1,0 +1,172 @@
+// The grabbers against the real screen: windows of known colours are put on
+// the display, grabbed and compared pixel by pixel.
+#include <gtest/gtest.h>
+
+#include "capture/Capture.h"
+#include "capture/cCapture.h"
+#include "forms/Runtime.h"
+#include "unit/common/TestObjects.h"
+#include "unit/common/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(220, 20, 30);
+constexpr COLORREF kBlue = RGB(10, 40, 200);
+constexpr COLORREF kGreen = RGB(20, 180, 60);
+
+bool PaletteDisplay() {
+    HDC dc = GetDC(nullptr);
+    bool pal = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    ReleaseDC(nullptr, dc);
+    return pal;
+}
+
+}  // namespace
+
+TEST(CaptureScreen, GrabsThePrimaryScreenFromItsTopLeftCorner) {
+    ColourWindow corner(0, 0, 40, 30, kRed);
+    ColourWindow inner(600, 400, 50, 50, kBlue);
+    cCapture cap;
+    forms::Picture pic = cap.Capture_Screen();
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic.Type(), forms::picBitmap);
+    EXPECT_EQ(pic.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(pic.PixelHeight(), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 0, 0), ScreenPixel(0, 0));
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 0, 0), kRed);
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 39, 29), kRed);
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 625, 425), kBlue);
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 649, 449), kBlue);
+    if (!PaletteDisplay()) {
+        EXPECT_EQ(pic.hPal(), nullptr);
+    }
+}
+
+TEST(CaptureScreen, SizeComesFromTheRuntimeScreenInTwips) {
+    // 1024 x 768 at 15 twips per pixel is 15360 x 11520 twips.
+    const int32_t w = forms::IntDiv(forms::Screen.Width(), forms::Screen.TwipsPerPixelX());
+    const int32_t h = forms::IntDiv(forms::Screen.Height(), forms::Screen.TwipsPerPixelY());
+    forms::Picture pic = Capture::GrabDesktop();
+    EXPECT_EQ(pic.PixelWidth(), w);
+    EXPECT_EQ(pic.PixelHeight(), h);
+}
+
+TEST(GrabWindowArea, ClientOrWholeWindowFromTheGivenOrigin) {
+    ColourWindow win(200, 150, 300, 200, kGreen, WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
+    RECT wr{}, cr{};
+    GetWindowRect(win.hwnd(), &wr);
+    GetClientRect(win.hwnd(), &cr);
+    POINT client{0, 0};
+    ClientToScreen(win.hwnd(), &client);
+    const int ox = client.x - wr.left, oy = client.y - wr.top;  // client origin inside the window
+
+    forms::Picture inside = Capture::GrabWindowArea(win.hwnd(), forms::True, 10, 5, 40, 30);
+    ASSERT_TRUE(inside);
+    EXPECT_EQ(inside.PixelWidth(), 40);
+    EXPECT_EQ(inside.PixelHeight(), 30);
+    EXPECT_EQ(PixelOf(inside.Bitmap(), 0, 0), kGreen);
+    EXPECT_EQ(PixelOf(inside.Bitmap(), 39, 29), kGreen);
+
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    forms::Picture whole = Capture::GrabWindowArea(win.hwnd(), forms::False, 0, 0, w, h);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(PixelOf(whole.Bitmap(), ox, oy), kGreen);
+    EXPECT_EQ(PixelOf(whole.Bitmap(), ox + cr.right - 1, oy + cr.bottom - 1), kGreen);
+    if (ox > 0) {
+        EXPECT_EQ(PixelOf(whole.Bitmap(), 0, oy), ScreenPixel(wr.left, wr.top + oy));
+    }
+}
+
+TEST(GrabWindowArea, PictureOwnsItsBitmap) {
+    HBITMAP bmp;
+    {
+        forms::Picture pic = Capture::GrabWindowArea(GetDesktopWindow(), forms::False, 0, 0, 16, 16);
+        bmp = pic.Bitmap();
+        ASSERT_NE(bmp, nullptr);
+        EXPECT_EQ(GetObjectType(bmp), static_cast<DWORD>(OBJ_BITMAP));
+    }
+    EXPECT_EQ(GetObjectType(bmp), 0u);
+}
+
+TEST(GrabWindowArea, EmptyAreaStillGivesAPicture) {
+    forms::Picture pic = Capture::GrabWindowArea(GetDesktopWindow(), forms::False, 0, 0, 0, 0);
+    EXPECT_TRUE(pic);
+}
+
+TEST(CaptureActiveWindow, TakesTheForegroundWindowWithItsFrame) {
+    ColourWindow win(150, 120, 320, 240, kBlue, WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
+    SetForegroundWindow(win.hwnd());
+    Pump(50);
+    ASSERT_EQ(GetForegroundWindow(), win.hwnd());
+    RECT wr{};
+    GetWindowRect(win.hwnd(), &wr);
+    POINT client{0, 0};
+    ClientToScreen(win.hwnd(), &client);
+
+    cCapture cap;
+    forms::Boolean none = forms::False;
+    forms::Picture pic = cap.Capture_ActiveWindow(none);
+    EXPECT_EQ(none, forms::False);
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic.PixelWidth(), wr.right - wr.left);
+    EXPECT_EQ(pic.PixelHeight(), wr.bottom - wr.top);
+    EXPECT_EQ(PixelOf(pic.Bitmap(), client.x - wr.left + 5, client.y - wr.top + 5), kBlue);
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 0, 0), ScreenPixel(wr.left, wr.top));
+}
+
+TEST(CaptureActiveWindow, RectangleEndingAtTheOriginMeansNoPicture) {
+    // Right and bottom edges at 0: the window lies wholly off the screen.
+    ColourWindow win(-100, -80, 100, 80, kRed);
+    SetForegroundWindow(win.hwnd());
+    Pump(50);
+    ASSERT_EQ(GetForegroundWindow(), win.hwnd());
+    forms::Boolean none = forms::False;
+    forms::Picture pic = Capture::CaptureActiveWindow(none);
+    EXPECT_EQ(none, forms::True);
+    EXPECT_TRUE(pic);
+}
+
+TEST(CaptureActiveWindow, NeverClearsAStatusAlreadySet) {
+    ColourWindow win(100, 100, 120, 90, kGreen);
+    SetForegroundWindow(win.hwnd());
+    Pump(50);
+    forms::Boolean none = forms::True;
+    Capture::CaptureActiveWindow(none);
+    EXPECT_EQ(none, forms::True);
+}
+
+TEST(CaptureWindow, WindowDrawsItselfIntoTheBox) {
+    ColourWindow win(300, 300, 60, 40, kRed);
+    CanvasObject canvas(80, 60, RGB(255, 255, 255));
+    cCapture cap;
+    HWND none = nullptr;
+    EXPECT_TRUE(cap.Capture_Window(none, canvas).IsEmpty());
+    EXPECT_EQ(GetPixel(canvas.dc(), 10, 10), RGB(255, 255, 255));
+    HWND h = win.hwnd();
+    cap.Capture_Window(h, canvas);
+    EXPECT_EQ(GetPixel(canvas.dc(), 10, 10), kRed);
+    EXPECT_EQ(GetPixel(canvas.dc(), 70, 50), RGB(255, 255, 255));
+}
+
+TEST(CaptureInfo, EnvironmentValuesByNumber) {
+    cCapture cap;
+    const char* names[] = {"USERNAME", "USERDOMAIN", "PROCESSOR_IDENTIFIER", "NUMBER_OF_PROCESSORS"};
+    for (int i = 0; i < 4; ++i) {
+        char buf[256] = {};
+        GetEnvironmentVariableA(names[i], buf, sizeof buf);
+        EXPECT_EQ(cap.GetEnvironmentVar(i), forms::FromAnsi(buf)) << names[i];
+    }
+    EXPECT_FALSE(cap.GetEnvironmentVar(3).empty());
+    EXPECT_EQ(cap.GetEnvironmentVar(4), L"");
+    EXPECT_EQ(cap.GetEnvironmentVar(-1), L"");
+}
+
+TEST(CaptureInfo, DeviceNameOfTheFirstDisplay) {
+    cCapture cap;
+    DISPLAY_DEVICEA dd{};
+    dd.cb = sizeof dd;
+    ASSERT_TRUE(EnumDisplayDevicesA(nullptr, 0, &dd, 0));
+    EXPECT_EQ(cap.GetDeviceName(), L"Device String:" + forms::FromAnsi(dd.DeviceString));
+}

@@ -1,0 +1,302 @@
+// The pointer drawn into a canvas, the clipboard road, the palette display
+// and the release of every GDI object a capture makes.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "capture/Capture.h"
+#include "capture/cCapture.h"
+#include "forms/Error.h"
+#include "forms/Runtime.h"
+#include "unit/common/TestObjects.h"
+#include "unit/common/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The pointer shown is the foreground window's: put one of ours there with
+// the arrow over it.
+struct ArrowPointer {
+    ArrowPointer() : window(450, 350, 100, 100, kWhite) {
+        SetForegroundWindow(window.hwnd());
+        SetCursorPos(500, 400);
+        SetCursor(arrow);
+        Pump(30);
+    }
+    ColourWindow window;
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+};
+
+// The box around the pixels of a DC that are not white.
+RECT InkBox(HDC dc, int w, int h) {
+    RECT box{w, h, -1, -1};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (GetPixel(dc, x, y) != kWhite) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x);
+                box.bottom = std::max<LONG>(box.bottom, y);
+            }
+    return box;
+}
+
+forms::Picture SolidPicture(int w, int h, COLORREF c) {
+    CanvasObject canvas(w, h, c);
+    return forms::GetBy(canvas, L"Image").AsPicture();
+}
+
+HBITMAP ClipboardBitmapCopy() {
+    HBITMAP copy = nullptr;
+    if (OpenClipboard(nullptr)) {
+        if (HBITMAP b = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)))
+            copy = static_cast<HBITMAP>(CopyImage(b, IMAGE_BITMAP, 0, 0, 0));
+        CloseClipboard();
+    }
+    return copy;
+}
+
+COLORREF ClipboardPixel(int x, int y) {
+    HBITMAP b = ClipboardBitmapCopy();
+    if (!b) return CLR_INVALID;
+    COLORREF c = PixelOf(b, x, y);
+    DeleteObject(b);
+    return c;
+}
+
+void PutTextOnClipboard(const wchar_t* text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(mem), text, bytes);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+}
+
+}  // namespace
+
+TEST(DrawCur, PointerImageTopLeftLandsNinePixelsUpAndLeft) {
+    ArrowPointer pointer;
+    CanvasObject reference(64, 64, kWhite);
+    DrawIcon(reference.dc(), 0, 0, pointer.arrow);
+    RECT ref = InkBox(reference.dc(), 64, 64);
+    ASSERT_GE(ref.right, ref.left) << "the pointer image has no ink";
+
+    CanvasObject canvas(200, 120, kWhite);
+    cCapture cap;
+    cap.DrawCur(100, 50, canvas);
+    RECT got = InkBox(canvas.dc(), 200, 120);
+    EXPECT_EQ(got.left, ref.left + 91);
+    EXPECT_EQ(got.top, ref.top + 41);
+    EXPECT_EQ(got.right, ref.right + 91);
+    EXPECT_EQ(got.bottom, ref.bottom + 41);
+    for (int y = ref.top; y <= ref.bottom; ++y)
+        for (int x = ref.left; x <= ref.right; ++x)
+            ASSERT_EQ(GetPixel(canvas.dc(), x + 91, y + 41), GetPixel(reference.dc(), x, y)) << x << "," << y;
+}
+
+TEST(DrawCur, DrawingBecomesThePicture) {
+    ArrowPointer pointer;
+    CanvasObject canvas(200, 120, kWhite);
+    cCapture cap;
+    cap.DrawCur(100, 50, canvas);
+    RECT ink = InkBox(canvas.dc(), 200, 120);
+    ASSERT_GE(ink.right, ink.left);
+    ASSERT_TRUE(canvas.picture());
+    HBITMAP pic = canvas.picture().Bitmap();
+    for (int y = ink.top; y <= ink.bottom; ++y)
+        for (int x = ink.left; x <= ink.right; ++x)
+            ASSERT_EQ(PixelOf(pic, x, y), GetPixel(canvas.dc(), x, y)) << x << "," << y;
+}
+
+TEST(DrawCur, ObjectWithoutTheNamedMembersRaises438) {
+    forms::Object plain;
+    cCapture cap;
+    try {
+        cap.DrawCur(1, 1, plain);
+        FAIL() << "no error";
+    } catch (const forms::Error& e) {
+        EXPECT_EQ(e.Number, forms::err::NoSuchMember);
+    }
+}
+
+TEST(Clipboard, PutsACopyOfTheBitmapAndClosesTheClipboard) {
+    ColourWindow owner(10, 10, 20, 20, kWhite);
+    forms::Picture pic = SolidPicture(30, 20, RGB(200, 100, 50));
+    cCapture cap;
+    EXPECT_EQ(cap.CopyImageToClibpard(owner.hwnd(), pic), forms::True);
+    EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_EQ(GetClipboardOwner(), owner.hwnd());
+    EXPECT_EQ(ClipboardPixel(29, 19), RGB(200, 100, 50));
+
+    forms::Picture back = cap.GetImageFromClibpoard();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back.PixelWidth(), 30);
+    EXPECT_EQ(back.PixelHeight(), 20);
+    EXPECT_EQ(PixelOf(back.Bitmap(), 0, 0), RGB(200, 100, 50));
+}
+
+TEST(Clipboard, PictureWithoutBitmapChangesNothing) {
+    PutTextOnClipboard(L"keep me");
+    DWORD seq = GetClipboardSequenceNumber();
+    cCapture cap;
+    EXPECT_EQ(cap.CopyImageToClibpard(nullptr, forms::Picture()), forms::False);
+    EXPECT_EQ(GetClipboardSequenceNumber(), seq);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
+}
+
+TEST(Clipboard, BitmapOutlivesTheCanvasBeingRedrawnAndReplaced) {
+    auto canvas = std::make_unique<CanvasObject>(64, 48, RGB(10, 200, 10));
+    forms::LetBy(*canvas, L"Picture", forms::GetBy(*canvas, L"Image"));
+    cCapture cap;
+    ASSERT_EQ(cap.CopyImageToClibpard(nullptr, forms::GetBy(*canvas, L"Image").AsPicture()), forms::True);
+
+    canvas->Fill(RGB(0, 0, 255));
+    forms::LetBy(*canvas, L"Picture", SolidPicture(10, 10, RGB(255, 0, 0)));
+    canvas.reset();
+    EXPECT_EQ(ClipboardPixel(0, 0), RGB(10, 200, 10));
+    EXPECT_EQ(ClipboardPixel(63, 47), RGB(10, 200, 10));
+}
+
+TEST(Clipboard, CanvasStaysUsableWhenTheClipboardIsEmptied) {
+    CanvasObject canvas(40, 30, RGB(90, 90, 90));
+    forms::Picture image = forms::GetBy(canvas, L"Image").AsPicture();
+    forms::LetBy(canvas, L"Picture", image);
+    cCapture cap;
+    ASSERT_EQ(cap.CopyImageToClibpard(nullptr, canvas.picture()), forms::True);
+    forms::Clipboard.Clear();
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_EQ(GetObjectType(canvas.picture().Bitmap()), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(PixelOf(canvas.picture().Bitmap(), 5, 5), RGB(90, 90, 90));
+    EXPECT_EQ(PixelOf(image.Bitmap(), 39, 29), RGB(90, 90, 90));
+    // And it can go on to the clipboard again.
+    EXPECT_EQ(cap.CopyImageToClibpard(nullptr, canvas.picture()), forms::True);
+}
+
+// Another thread of ours holds the clipboard open, as another program would.
+class ClipboardHolder {
+public:
+    explicit ClipboardHolder(int holdMs) {
+        thread_ = std::thread([this, holdMs] {
+            // A window of its own, as the clipboard tells holders apart by window.
+            HWND own = CreateWindowExW(0, L"STATIC", L"holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+            opened_ = OpenClipboard(own) != 0;
+            ready_ = true;
+            Sleep(holdMs);
+            if (opened_) CloseClipboard();
+            DestroyWindow(own);
+        });
+        while (!ready_) Sleep(1);
+    }
+    ~ClipboardHolder() { thread_.join(); }
+    bool opened() const { return opened_; }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> opened_{false};
+};
+
+TEST(Clipboard, WaitsBrieflyForAnotherHolderToLetGo) {
+    forms::Picture pic = SolidPicture(8, 8, RGB(1, 2, 3));
+    cCapture cap;
+    ClipboardHolder holder(150);
+    ASSERT_TRUE(holder.opened());
+    EXPECT_EQ(cap.CopyImageToClibpard(nullptr, pic), forms::True);
+    EXPECT_EQ(ClipboardPixel(0, 0), RGB(1, 2, 3));
+}
+
+TEST(Clipboard, HolderThatNeverLetsGoIsAFailureNotAnOldBitmap) {
+    cCapture cap;
+    ASSERT_EQ(cap.CopyImageToClibpard(nullptr, SolidPicture(8, 8, RGB(7, 7, 7))), forms::True);
+    DWORD gdi = GdiCount();
+    {
+        ClipboardHolder holder(3000);
+        ASSERT_TRUE(holder.opened());
+        EXPECT_EQ(cap.CopyImageToClibpard(nullptr, SolidPicture(8, 8, RGB(9, 9, 9))), forms::False);
+    }
+    EXPECT_EQ(ClipboardPixel(0, 0), RGB(7, 7, 7));
+    EXPECT_EQ(GdiCount(), gdi);
+}
+
+TEST(GdiObjects, CapturesWithPointerAndClipboardReleaseEverything) {
+    ArrowPointer pointer;
+    HWND owner = pointer.window.hwnd();
+    cCapture cap;
+    CanvasObject canvas(10, 10, kWhite);
+    auto once = [&] {
+        forms::LetBy(canvas, L"Picture", cap.Capture_Screen());
+        cap.DrawCur(100, 50, canvas);
+        ASSERT_EQ(cap.CopyImageToClibpard(owner, forms::GetBy(canvas, L"Image").AsPicture()), forms::True);
+    };
+    once();  // the first round makes what lives on (the clipboard's bitmap)
+    const DWORD before = GdiCount();
+    for (int i = 0; i < 200; ++i) once();
+    EXPECT_EQ(GdiCount(), before);
+}
+
+TEST(GdiObjects, ActiveWindowGrabReleasesEverything) {
+    ColourWindow win(100, 100, 200, 150, RGB(5, 6, 7), WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
+    SetForegroundWindow(win.hwnd());
+    Pump(30);
+    forms::Boolean none = forms::False;
+    Capture::CaptureActiveWindow(none);
+    const DWORD before = GdiCount();
+    for (int i = 0; i < 50; ++i) Capture::CaptureActiveWindow(none);
+    EXPECT_EQ(GdiCount(), before);
+}
+
+// Runs on a 256-colour display only (ctest runs it on an 8-bit Xvfb).
+class PaletteDisplay : public testing::Test {
+protected:
+    void SetUp() override {
+        HDC dc = GetDC(nullptr);
+        bool palette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) && GetDeviceCaps(dc, SIZEPALETTE) == 256;
+        ReleaseDC(nullptr, dc);
+        if (!palette) GTEST_SKIP() << "not a 256-colour palette display";
+    }
+};
+
+TEST_F(PaletteDisplay, GrabCarriesTheSystemPalette) {
+    PALETTEENTRY system[256];
+    HDC dc = GetDC(nullptr);
+    ASSERT_EQ(GetSystemPaletteEntries(dc, 0, 256, system), 256u);
+    ReleaseDC(nullptr, dc);
+
+    const DWORD before = GdiCount();
+    HPALETTE pal;
+    {
+        forms::Picture pic = Capture::GrabDesktop();
+        ASSERT_TRUE(pic);
+        pal = pic.hPal();
+        ASSERT_NE(pal, nullptr);
+        WORD count = 0;
+        ASSERT_EQ(GetObjectW(pal, sizeof count, &count), static_cast<int>(sizeof count));
+        EXPECT_EQ(count, 256);
+        PALETTEENTRY got[256];
+        ASSERT_EQ(GetPaletteEntries(pal, 0, 256, got), 256u);
+        for (int i = 0; i < 256; ++i) {
+            EXPECT_EQ(got[i].peRed, system[i].peRed) << i;
+            EXPECT_EQ(got[i].peGreen, system[i].peGreen) << i;
+            EXPECT_EQ(got[i].peBlue, system[i].peBlue) << i;
+        }
+    }
+    EXPECT_EQ(GetObjectType(pal), 0u) << "the palette leaves with the picture";
+    EXPECT_EQ(GdiCount(), before);
+}
+
+TEST_F(PaletteDisplay, ScreenPixelsSurviveThePalette) {
+    ColourWindow corner(0, 0, 40, 30, RGB(255, 0, 0));
+    forms::Picture pic = Capture::GrabDesktop();
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(PixelOf(pic.Bitmap(), 5, 5), ScreenPixel(5, 5));
+}

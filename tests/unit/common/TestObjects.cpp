@@ -1,0 +1,154 @@
+#include "unit/common/TestObjects.h"
+
+#include "forms/Error.h"
+#include "forms/Runtime.h"
+
+namespace testsupport {
+
+namespace {
+int Tpp() { return static_cast<int>(forms::Screen.TwipsPerPixelX()); }
+int32_t HandleValue(const void* h) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(h)); }
+}  // namespace
+
+WindowObject::WindowObject(HWND hwnd) : hwnd_(hwnd) {}
+
+WindowObject::~WindowObject() {
+    if (dc_) {
+        if (oldPen_) SelectObject(dc_, oldPen_);
+        ReleaseDC(hwnd_, dc_);
+    }
+    if (pen_) DeleteObject(pen_);
+}
+
+void WindowObject::SelectPen() {
+    if (!dc_) GetProperty(L"hDC");
+    HPEN pen = CreatePen(PS_SOLID, drawWidth_, foreColor_);
+    HGDIOBJ old = SelectObject(dc_, pen);
+    if (!oldPen_) oldPen_ = old;
+    if (pen_) DeleteObject(pen_);
+    pen_ = pen;
+}
+
+forms::Variant WindowObject::GetProperty(std::wstring_view name) {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    POINT tl{r.left, r.top};
+    if (HWND parent = GetParent(hwnd_)) ScreenToClient(parent, &tl);
+    if (forms::NameIs(name, L"hwnd")) return HandleValue(hwnd_);
+    if (forms::NameIs(name, L"Width")) return static_cast<int32_t>((r.right - r.left) * Tpp());
+    if (forms::NameIs(name, L"Height")) return static_cast<int32_t>((r.bottom - r.top) * Tpp());
+    if (forms::NameIs(name, L"Left")) return static_cast<int32_t>(tl.x * Tpp());
+    if (forms::NameIs(name, L"Top")) return static_cast<int32_t>(tl.y * Tpp());
+    if (forms::NameIs(name, L"AutoRedraw")) return forms::Variant::FromBoolean(autoRedraw_);
+    if (forms::NameIs(name, L"DrawWidth")) return static_cast<int16_t>(drawWidth_);
+    if (forms::NameIs(name, L"ForeColor")) return static_cast<int32_t>(foreColor_);
+    if (forms::NameIs(name, L"hDC")) {
+        if (!dc_) dc_ = GetDC(hwnd_);
+        return HandleValue(dc_);
+    }
+    return Object::GetProperty(name);
+}
+
+void WindowObject::LetProperty(std::wstring_view name, const forms::Variant& value) {
+    if (forms::NameIs(name, L"AutoRedraw")) autoRedraw_ = value.AsBoolean();
+    else if (forms::NameIs(name, L"DrawWidth")) drawWidth_ = value.AsInteger(), SelectPen();
+    else if (forms::NameIs(name, L"ForeColor")) foreColor_ = static_cast<COLORREF>(value.AsLong()), SelectPen();
+    else Object::LetProperty(name, value);
+    Lets[std::wstring(name)] = value;
+}
+
+forms::Variant WindowObject::CallMethod(std::wstring_view name, const std::vector<forms::Variant>& args) {
+    if (!forms::NameIs(name, L"Move")) return Object::CallMethod(name, args);
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    int x = static_cast<int>(forms::RoundHalfEven(forms::ArgAt(args, 0).AsDouble() / Tpp()));
+    int y = static_cast<int>(forms::RoundHalfEven(forms::ArgAt(args, 1).AsDouble() / Tpp()));
+    int w = args.size() > 2 ? static_cast<int>(args[2].AsDouble() / Tpp()) : r.right - r.left;
+    int h = args.size() > 3 ? static_cast<int>(args[3].AsDouble() / Tpp()) : r.bottom - r.top;
+    MoveWindow(hwnd_, x, y, w, h, TRUE);
+    return {};
+}
+
+CanvasObject::CanvasObject(int w, int h, COLORREF fill) {
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    Resize(w, h);
+    Fill(fill);
+}
+
+CanvasObject::~CanvasObject() {
+    picture_.Reset();
+    SelectObject(dc_, oldBmp_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+}
+
+void CanvasObject::Resize(int w, int h) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc_, bmp);
+    if (!oldBmp_) oldBmp_ = old;
+    if (bmp_) DeleteObject(bmp_);
+    bmp_ = bmp;
+    w_ = w;
+    h_ = h;
+}
+
+void CanvasObject::Fill(COLORREF c) {
+    RECT r{0, 0, w_, h_};
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc_, &r, b);
+    DeleteObject(b);
+}
+
+forms::Variant CanvasObject::GetProperty(std::wstring_view name) {
+    if (forms::NameIs(name, L"hDC")) return HandleValue(dc_);
+    if (forms::NameIs(name, L"Picture")) return picture_;
+    if (forms::NameIs(name, L"Image")) {
+        HBITMAP copy = CreateCompatibleBitmap(dc_, w_, h_);
+        HDC to = CreateCompatibleDC(dc_);
+        HGDIOBJ old = SelectObject(to, copy);
+        BitBlt(to, 0, 0, w_, h_, dc_, 0, 0, SRCCOPY);
+        SelectObject(to, old);
+        DeleteDC(to);
+        return forms::Picture::FromBitmap(copy, nullptr, true);
+    }
+    return Object::GetProperty(name);
+}
+
+void CanvasObject::LetProperty(std::wstring_view name, const forms::Variant& value) {
+    if (!forms::NameIs(name, L"Picture")) return Object::LetProperty(name, value);
+    picture_ = value.AsPicture();
+    if (HBITMAP b = picture_.Bitmap()) {
+        Resize(picture_.PixelWidth(), picture_.PixelHeight());
+        HDC src = CreateCompatibleDC(dc_);
+        HGDIOBJ old = SelectObject(src, b);
+        BitBlt(dc_, 0, 0, w_, h_, src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+    }
+}
+
+std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* pw, int* ph) {
+    BITMAP bm{};
+    GetObjectW(bmp, sizeof bm, &bm);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> px(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bmp, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    for (auto& p : px) p &= 0xFFFFFF;
+    if (pw) *pw = bm.bmWidth;
+    if (ph) *ph = bm.bmHeight;
+    return px;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,74 @@
+#pragma once
+// Small objects reached by member name, over raw windows and memory
+// contexts, for tests of code that takes forms and picture boxes by name.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "forms/Object.h"
+#include "forms/Picture.h"
+
+namespace testsupport {
+
+// A window reached by name: "hwnd", "Width"/"Height"/"Left"/"Top" in twips,
+// "Move" (twips), "hDC" (the window's own context, kept for the object's
+// life), "DrawWidth" and "ForeColor" (select a pen of that width and colour),
+// "AutoRedraw" (kept). Every Let is recorded in Lets.
+class WindowObject : public forms::Object {
+public:
+    explicit WindowObject(HWND hwnd);
+    ~WindowObject() override;
+    WindowObject(const WindowObject&) = delete;
+    WindowObject& operator=(const WindowObject&) = delete;
+
+    forms::Variant GetProperty(std::wstring_view name) override;
+    void LetProperty(std::wstring_view name, const forms::Variant& value) override;
+    forms::Variant CallMethod(std::wstring_view name, const std::vector<forms::Variant>& args) override;
+
+    HWND hwnd() const { return hwnd_; }
+    std::map<std::wstring, forms::Variant> Lets;
+
+private:
+    void SelectPen();
+    HWND hwnd_;
+    HDC dc_ = nullptr;
+    HPEN pen_ = nullptr;
+    HGDIOBJ oldPen_ = nullptr;
+    int drawWidth_ = 1;
+    COLORREF foreColor_ = 0;
+    forms::Boolean autoRedraw_ = forms::False;
+};
+
+// A picture box stand-in with a persistent image: "hDC" draws into a memory
+// bitmap, "Image" is a picture of a copy of it, a "Picture" assigned is kept
+// and also becomes the image, which takes its size.
+class CanvasObject : public forms::Object {
+public:
+    CanvasObject(int w, int h, COLORREF fill);
+    ~CanvasObject() override;
+    CanvasObject(const CanvasObject&) = delete;
+    CanvasObject& operator=(const CanvasObject&) = delete;
+
+    forms::Variant GetProperty(std::wstring_view name) override;
+    void LetProperty(std::wstring_view name, const forms::Variant& value) override;
+
+    HDC dc() const { return dc_; }
+    HBITMAP image() const { return bmp_; }
+    const forms::Picture& picture() const { return picture_; }
+    void Fill(COLORREF c);
+
+private:
+    void Resize(int w, int h);
+    HDC dc_ = nullptr;
+    HBITMAP bmp_ = nullptr;
+    HGDIOBJ oldBmp_ = nullptr;
+    int w_ = 0, h_ = 0;
+    forms::Picture picture_;
+};
+
+// A 32-bit copy of a bitmap's pixels, top-down, 0x00RRGGBB.
+std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* w = nullptr, int* h = nullptr);
+
+}  // namespace testsupport
