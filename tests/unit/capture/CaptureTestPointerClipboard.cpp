@@ -227,22 +227,6 @@ TEST(Clipboard, HolderThatNeverLetsGoIsAFailureNotAnOldBitmap) {
     EXPECT_EQ(GdiCount(), gdi);
 }
 
-TEST(GdiObjects, CapturesWithPointerAndClipboardReleaseEverything) {
-    ArrowPointer pointer;
-    HWND owner = pointer.window.hwnd();
-    cCapture cap;
-    CanvasObject canvas(10, 10, kWhite);
-    auto once = [&] {
-        forms::LetBy(canvas, L"Picture", cap.Capture_Screen());
-        cap.DrawCur(100, 50, canvas);
-        ASSERT_EQ(cap.CopyImageToClibpard(owner, forms::GetBy(canvas, L"Image").AsPicture()), forms::True);
-    };
-    once();  // the first round makes what lives on (the clipboard's bitmap)
-    const DWORD before = GdiCount();
-    for (int i = 0; i < 200; ++i) once();
-    EXPECT_EQ(GdiCount(), before);
-}
-
 TEST(GdiObjects, ActiveWindowGrabReleasesEverything) {
     ColourWindow win(100, 100, 200, 150, RGB(5, 6, 7), WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
     SetForegroundWindow(win.hwnd());
