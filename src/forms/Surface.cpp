@@ -69,8 +69,17 @@ void DrawPictureTo(HDC dc, const Picture& pic, int dx, int dy, int dw, int dh, i
 Surface::Surface(Window* container, std::wstring name) : Window(container, std::move(name)) {}
 
 Surface::~Surface() {
+    if (hwnd_) ReleaseOwnDC();
     DropImage();
     if (pen_) DeleteObject(pen_);
+}
+
+void Surface::ReleaseOwnDC() {
+    // The window's own DC keeps what was selected into it: hand back the pen and font.
+    HDC dc = GetDC(hwnd_);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    ReleaseDC(hwnd_, dc);
 }
 
 int Surface::ToPixelX(float v) const { return static_cast<int>(RoundHalfEven(v / UnitsPerPixelX())); }
@@ -185,10 +194,7 @@ void Surface::OnCreated() {
 }
 
 void Surface::OnDestroying() {
-    HDC dc = GetDC(hwnd_);
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    ReleaseDC(hwnd_, dc);
+    ReleaseOwnDC();
     DropImage();
     Window::OnDestroying();
 }

@@ -111,6 +111,7 @@ protected:
     void PrepareDC(HDC dc);
     void MakeImage(bool keepOld);
     void DropImage();
+    void ReleaseOwnDC();
     void ResetImage();
     // After drawing into the persistent image: show it when next painted.
     void Drawn();

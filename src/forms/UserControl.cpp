@@ -49,6 +49,16 @@ void UserControl::OnHostShown(bool shown) {
     }
 }
 
+LRESULT UserControl::WndProc(UINT m, WPARAM w, LPARAM l) {
+    // A control whose window reaches the screen by another road than its
+    // form's Show (moved into another form's window) shows before it paints.
+    if (m == WM_PAINT && live_ && !shown_ && visible_) {
+        shown_ = true;
+        UserControl_Show();
+    }
+    return Surface::WndProc(m, w, l);
+}
+
 void UserControl::Visible(Boolean v) {
     Surface::Visible(v);
     Form* host = HostForm();

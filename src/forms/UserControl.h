@@ -73,6 +73,7 @@ protected:
     virtual void UserControl_LostFocus() {}
 
     void OnChildrenCreated() override;
+    LRESULT WndProc(UINT m, WPARAM w, LPARAM l) override;
     void OnDestroying() override;
     void OnHostShown(bool shown) override;
     void OnMouseDown(int16_t b, int16_t s, float x, float y) override { UserControl_MouseDown(b, s, x, y); }

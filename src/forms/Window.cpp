@@ -222,9 +222,8 @@ void Window::DestroyTree() {
     std::vector<Component*> kids = children_;
     for (auto it = kids.rbegin(); it != kids.rend(); ++it) (*it)->Detach();
     if (!hwnd_) return;
-    OnDestroying();
     HWND h = hwnd_;
-    DestroyWindow(h);
+    DestroyWindow(h);  // OnDestroying runs on the way
     hwnd_ = nullptr;
     platformProc_ = nullptr;
 }
@@ -317,6 +316,10 @@ bool Window::HandleKeys(UINT m, WPARAM w, LPARAM l, LRESULT& result) {
 
 LRESULT Window::WndProc(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
+        case WM_DESTROY:
+            // Also when the window goes with a parent it was moved into.
+            OnDestroying();
+            break;
         case WM_WINDOWPOSCHANGED: {
             RECT r;
             GetWindowRect(hwnd_, &r);

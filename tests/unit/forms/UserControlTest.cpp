@@ -191,3 +191,23 @@ TEST(UserControls, RaiseTheirOwnEventsToTheHost) {
     // Only the control's MouseUp raised Click; the runtime's own click went to the control.
     EXPECT_EQ(clicks, 1);
 }
+
+TEST(UserControls, ShowWhenMovedIntoAnotherFormsWindow) {
+    g_log.clear();
+    HostForm page;
+    page.Load();
+    Form shell;
+    shell.Show();
+    // The page form is never shown; its control reaches the screen inside the shell.
+    SetParent(page.A.hWnd(), shell.hWnd());
+    page.A.Visible(True);
+    UpdateWindow(page.A.hWnd());
+    testsupport::Pump(30);
+    EXPECT_GE(std::count(g_log.begin(), g_log.end(), L"Show"), 1);
+    // Going with the window it was moved into, the control ends properly.
+    Unload(shell);
+    EXPECT_EQ(page.A.hWnd(), nullptr);
+    EXPECT_EQ(std::count(g_log.begin(), g_log.end(), L"Terminate"), 1);
+    Unload(page);
+    EXPECT_EQ(std::count(g_log.begin(), g_log.end(), L"Terminate"), 3);
+}
