@@ -53,9 +53,7 @@ protected:
         testsupport::Pump(50);
     }
     void TearDown() override {
-        if (GetAsyncKeyState(VK_LBUTTON) < 0) testsupport::MouseButton(true, false);
-        testsupport::MoveMouse(5, 5);
-        testsupport::Pump(30);
+        ReleaseMouse();
         for (auto* f : {&one, &two}) {
             forms::Unload(**f);
             f->reset();

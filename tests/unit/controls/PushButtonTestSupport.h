@@ -71,10 +71,9 @@ inline std::vector<COLORREF> BorderOf(HBITMAP bmp, const RECT& f) {
 }
 inline std::vector<COLORREF> BorderOf(const Shot& s, const RECT& f) { return BorderOf(s.Bitmap(), f); }
 
-// The same pixels of a bitmap of the size filled with the colour and drawn
-// on by draw(dc).
+// A picture w x h pixels filled with the colour and then drawn on by draw(dc).
 template <class Draw>
-std::vector<COLORREF> ReferenceBorder(int w, int h, COLORREF back, const RECT& f, Draw draw) {
+forms::Picture DrawnPicture(int w, int h, COLORREF back, Draw draw) {
     HDC screen = GetDC(nullptr);
     HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
     ReleaseDC(nullptr, screen);
@@ -87,8 +86,17 @@ std::vector<COLORREF> ReferenceBorder(int w, int h, COLORREF back, const RECT& f
     draw(dc);
     SelectObject(dc, old);
     DeleteDC(dc);
-    forms::Picture pic = forms::Picture::FromBitmap(bmp);
-    return BorderOf(pic.Bitmap(), f);
+    return forms::Picture::FromBitmap(bmp);
+}
+
+inline forms::Picture SolidPicture(int w, int h, COLORREF c) {
+    return DrawnPicture(w, h, c, [](HDC) {});
+}
+
+// The border pixels of such a picture.
+template <class Draw>
+std::vector<COLORREF> ReferenceBorder(int w, int h, COLORREF back, const RECT& f, Draw draw) {
+    return BorderOf(DrawnPicture(w, h, back, draw).Bitmap(), f);
 }
 
 inline std::vector<COLORREF> ClassicBorder(int w, int h, COLORREF back, const RECT& f, UINT edge, UINT flags) {
@@ -120,27 +128,18 @@ inline void ForceClassic(PushButtonCore& b) {
 
 inline COLORREF Sys(int index) { return GetSysColor(index); }
 
-// A solid picture of a colour, w x h pixels.
-inline forms::Picture SolidPicture(int w, int h, COLORREF c) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    HBRUSH b = CreateSolidBrush(c);
-    RECT r{0, 0, w, h};
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return forms::Picture::FromBitmap(bmp);
-}
-
 // The centre of a window on the screen.
 inline POINT CentreOf(HWND h) {
     RECT r;
     GetWindowRect(h, &r);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Lets go of a held left button and parks the pointer in the screen's corner.
+inline void ReleaseMouse() {
+    if (GetAsyncKeyState(VK_LBUTTON) < 0) testsupport::MouseButton(true, false);
+    testsupport::MoveMouse(5, 5);
+    testsupport::Pump(30);
 }
 
 }  // namespace pbtest

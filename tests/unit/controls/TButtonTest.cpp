@@ -49,9 +49,7 @@ protected:
         testsupport::Pump(50);
     }
     void TearDown() override {
-        if (GetAsyncKeyState(VK_LBUTTON) < 0) testsupport::MouseButton(true, false);
-        testsupport::MoveMouse(5, 5);
-        testsupport::Pump(30);
+        ReleaseMouse();
         if (form) forms::Unload(*form);
         form.reset();
         testsupport::Pump(20);
@@ -91,7 +89,19 @@ protected:
         return POINT{r.right + 40, r.bottom + 30};
     }
 
+    // Opens a classic button, presses inside and moves out holding the
+    // button; the clicks are counted.
+    void PressInsideAndLeave() {
+        Open();
+        ForceClassic(btn());
+        btn().Click = [this] { ++clicks; };
+        MoveTo(Inside());
+        Left(true);
+        MoveTo(Outside());
+    }
+
     std::unique_ptr<ButtonForm> form;
+    int clicks = 0;
 };
 
 TEST_F(TButtonTest, LeftPressAndReleaseRaiseTheEventsInOrder) {
@@ -130,13 +140,7 @@ TEST_F(TButtonTest, APressOnASelectedButtonRaisesNoClick) {
 }
 
 TEST_F(TButtonTest, ReleasingOutsideRaisesNoClickAndThePollClearsThePress) {
-    Open();
-    ForceClassic(btn());
-    int clicks = 0;
-    btn().Click = [&] { ++clicks; };
-    MoveTo(Inside());
-    Left(true);
-    MoveTo(Outside());
+    PressInsideAndLeave();
     EXPECT_EQ(ClassicLook(), "normal");
     EXPECT_NE(GetCapture(), btn().hWnd());
     Left(false);
@@ -147,13 +151,7 @@ TEST_F(TButtonTest, ReleasingOutsideRaisesNoClickAndThePollClearsThePress) {
 }
 
 TEST_F(TButtonTest, ComingBackWhileHoldingPressesAgainAndClicks) {
-    Open();
-    ForceClassic(btn());
-    int clicks = 0;
-    btn().Click = [&] { ++clicks; };
-    MoveTo(Inside());
-    Left(true);
-    MoveTo(Outside());
+    PressInsideAndLeave();
     testsupport::Pump(50);  // the poll sees the button still held
     MoveTo(Inside());
     EXPECT_EQ(ClassicLook(), "pressed");
@@ -165,7 +163,6 @@ TEST_F(TButtonTest, ComingBackWhileHoldingPressesAgainAndClicks) {
 TEST_F(TButtonTest, TheButtonActsOnTheValueTheHandlerLeaves) {
     Open();
     ForceClassic(btn());
-    int clicks = 0;
     btn().MouseDown = [&](int16_t& b, int16_t&, float&, float&) { b = 2; };
     btn().Click = [&] { ++clicks; };
     MoveTo(Inside());
