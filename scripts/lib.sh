@@ -49,10 +49,20 @@ ensure_wineprefix() {
         local t0=$SECONDS
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
+        echo "wine prefix created in $((SECONDS - t0)) s"
+    fi
+    # Settings of the prefix, applied once per version of this list.
+    local marker="$WINEPREFIX/.qc-settings-2"
+    if [ ! -f "$marker" ]; then
         # A crashing test must fail, not wait on the crash dialog.
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+        # With no window manager on the display, Wine draws the frames and
+        # captions itself, as Windows does.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
+        wineserver -k 2>/dev/null || true
         wineserver -w
-        echo "wine prefix created in $((SECONDS - t0)) s"
+        touch "$marker"
     fi
 }
 
