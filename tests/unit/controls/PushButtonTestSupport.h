@@ -126,6 +126,14 @@ inline void ForceClassic(PushButtonCore& b) {
     b.Refresh();
 }
 
+// Whether the button finds a visual style to draw with (Wine's own "Light"
+// style is active in a new prefix).
+inline bool StyleActive(PushButtonCore& b) {
+    HTHEME t = OpenThemeData(Child(b, L"Tmp").hWnd(), L"Toolbar");
+    if (t) CloseThemeData(t);
+    return t != nullptr;
+}
+
 inline COLORREF Sys(int index) { return GetSysColor(index); }
 
 // The centre of a window on the screen.
