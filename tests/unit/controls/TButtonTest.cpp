@@ -101,6 +101,13 @@ protected:
         MoveTo(Outside());
     }
 
+    // A red picture and a green disabled one, 16 x 16.
+    void GivePictures() {
+        btn().Picture(SolidPicture(16, 16, kRed));
+        btn().PictureDisabled(SolidPicture(16, 16, kGreen));
+    }
+    RECT where(COLORREF c) { return Shot(btn()).Find(c); }
+
     std::unique_ptr<ButtonForm> form;
     int clicks = 0;
 };
@@ -261,10 +268,8 @@ TEST_F(TButtonTest, ThemedLooksUseTheToolbarStates) {
 TEST_F(TButtonTest, ThemedPicturesSitLeftAndTheDisabledOneLower) {
     Open();  // 120 x 32: the picture's top for centring is 8
     if (!StyleActive(btn())) GTEST_SKIP() << "no visual style active";
-    btn().Picture(SolidPicture(16, 16, kRed));
-    btn().PictureDisabled(SolidPicture(16, 16, kGreen));
+    GivePictures();
     Boolean t = forms::True, f = forms::False;
-    auto where = [&](COLORREF c) { return Shot(btn()).Find(c); };
 
     EXPECT_EQ(where(kRed), (RECT{5, 7, 21, 23}));
     btn().SelectButton(t);
@@ -280,10 +285,8 @@ TEST_F(TButtonTest, ThemedPicturesSitLeftAndTheDisabledOneLower) {
 TEST_F(TButtonTest, ClassicPicturesSitLeftAndMoveWhenPushed) {
     Open();
     ForceClassic(btn());
-    btn().Picture(SolidPicture(16, 16, kRed));
-    btn().PictureDisabled(SolidPicture(16, 16, kGreen));
+    GivePictures();
     Boolean t = forms::True, f = forms::False;
-    auto where = [&](COLORREF c) { return Shot(btn()).Find(c); };
 
     EXPECT_EQ(where(kRed), (RECT{5, 7, 21, 23}));
     btn().SelectButton(t);
