@@ -505,7 +505,9 @@ bool DialogKeys(MSG& msg) {
     if (auto* combo = dynamic_cast<ComboBox*>(target); combo && SendMessageW(combo->hWnd(), CB_GETDROPPEDSTATE, 0, 0))
         return false;
     if (msg.wParam == VK_TAB) {
-        HWND next = GetNextDlgTabItem(form->hWnd(), GetFocus(), GetKeyState(VK_SHIFT) < 0);
+        // Among the controls on the screen window, wherever their form's content was moved.
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        HWND next = GetNextDlgTabItem(root, GetFocus(), GetKeyState(VK_SHIFT) < 0);
         if (!next) return false;
         SetFocus(next);
         return true;

@@ -30,6 +30,11 @@
 //   };
 //   inline forms::FormRef<CFrmDemo> FrmDemo;   // FrmDemo->Show(); forms::Unload(FrmDemo); FrmDemo.Release();
 //
+// Controls take (container, name[, caption]): forms::OptionButton OFile{&Pic, L"OFile", L"Image File"};
+// option buttons group by container; CmdSave.Default(True) / CmdCancel.Cancel(True)
+// answer Enter / Esc through the runtime's message loop (RunMessageLoop, DoEvents).
+// Shape, Label and Image are windowless: their container paints them.
+//
 // Unload keeps the instance (and its controls' values); Release ends it, so
 // that the next touch makes a fresh one with the design values.
 //

@@ -124,6 +124,11 @@ TEST(CommandButtons, EnterPressesTheDefaultAndEscTheCancelButton) {
     PostMessageW(f.Txt.hWnd(), WM_KEYDOWN, VK_RETURN, 0);
     Events(30);
     EXPECT_TRUE(f.log.empty());
+    // Tab moves the focus to the next control that takes it.
+    f.Txt.SetFocus();
+    PostMessageW(f.Txt.hWnd(), WM_KEYDOWN, VK_TAB, 0);
+    Events(30);
+    EXPECT_EQ(GetFocus(), f.CmdSave.hWnd());
     // A click of the user raises Click once.
     f.CmdCancel.Enabled(True);
     SendMessageW(f.CmdSave.hWnd(), BM_CLICK, 0, 0);
