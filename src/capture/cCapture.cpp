@@ -40,13 +40,17 @@ HBITMAP CopyBitmap(HBITMAP src) {
 }
 
 // Another program may hold the clipboard for a moment: a capture given up at
-// once would be lost, so keep asking for a little while.
+// once would be lost, so keep asking for a while. Clipboard managers that
+// bridge to other systems have been seen holding it for about 5 s while they
+// take a large bitmap over.
 bool OpenClipboardPatiently(HWND owner) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    constexpr DWORD kPatienceMs = 6000;
+    const DWORD start = GetTickCount();
+    for (;;) {
         if (OpenClipboard(owner)) return true;
+        if (GetTickCount() - start >= kPatienceMs) return false;
         Sleep(10);
     }
-    return false;
 }
 
 }  // namespace
