@@ -119,9 +119,17 @@ void cDIBSection::CreateFromPicture(const forms::Picture& picThis) {
     if (!forms::IsTrue(Create(bm.bmWidth, bm.bmHeight))) return;
     DesktopMemoryDC dcs;
     if (!dcs.mem()) return;
-    HGDIOBJ old = SelectObject(dcs.mem(), handle);
-    LoadPictureBlt(dcs.mem(), 0, 0, -1, -1, SRCCOPY);
-    SelectObject(dcs.mem(), old);
+    if (HGDIOBJ old = SelectObject(dcs.mem(), handle)) {
+        LoadPictureBlt(dcs.mem(), 0, 0, -1, -1, SRCCOPY);
+        SelectObject(dcs.mem(), old);
+        return;
+    }
+    // A bitmap still selected into its owner's DC cannot be selected here:
+    // read its pixels straight into the section, which has the same layout.
+    BITMAPINFO info{};
+    info.bmiHeader = header_;
+    GetDIBits(dcs.screen(), static_cast<HBITMAP>(handle), 0, static_cast<UINT>(Height()), bits_, &info,
+              DIB_RGB_COLORS);
 }
 
 Boolean cDIBSection::Create(int32_t lWidth, int32_t lHeight) {

@@ -164,6 +164,22 @@ TEST(DIBSection, CreateFromPictureCopiesEveryPixel) {
     EXPECT_EQ(wrong, 0);
 }
 
+TEST(DIBSection, CreateFromAPictureWhoseBitmapIsSelectedElsewhere) {
+    HBITMAP bmp = PatternBitmap(9, 7);
+    HDC owner = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(owner, bmp);
+    forms::Picture pic = forms::Picture::FromBitmap(bmp, nullptr, false);
+    cDIBSection d;
+    d.CreateFromPicture(pic);
+    ASSERT_EQ(d.Width(), 9);
+    GdiFlush();
+    EXPECT_EQ(RGB(At(d, 3 * 4 + 2, 0), At(d, 3 * 4 + 1, 0), At(d, 3 * 4, 0)), RGB(4 * 7, 6 * 11, 4 * 6 + 5))
+        << "pixel (4, 6), the bottom row";
+    SelectObject(owner, old);
+    DeleteDC(owner);
+    DeleteObject(bmp);
+}
+
 TEST(DIBSection, CreateFromAnEmptyPictureMakesNothing) {
     cDIBSection d;
     d.CreateFromPicture(forms::Picture{});
