@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "capture/Capture.h"
+#include "capture/mIntelJPEGLibrary.h"
 #include "forms/Runtime.h"
 
 namespace {
@@ -109,4 +110,9 @@ std::wstring cCapture::GetEnvironmentVar(int32_t inf) {
     std::string buf(255, '\0');
     if (inf >= 0 && inf < 4) GetEnvironmentVariableA(names[inf], buf.data(), 255);
     return forms::FromAnsi(std::string(buf.c_str()));
+}
+
+forms::Boolean cCapture::SaveToJpg(const std::wstring& iPath, int32_t iQuality) {
+    if (!ImageCdib) ImageCdib = std::make_shared<cDIBSection>();
+    return mIntelJPEGLibrary::SaveJpegFile(*ImageCdib, iPath, iQuality);
 }

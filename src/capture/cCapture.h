@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "capture/cDIBSection.h"
 #include "forms/Object.h"
 #include "forms/Picture.h"
 #include "forms/Values.h"
@@ -28,4 +30,9 @@ public:
     // 0 USERNAME, 1 USERDOMAIN, 2 PROCESSOR_IDENTIFIER, 3 NUMBER_OF_PROCESSORS;
     // anything else gives "".
     std::wstring GetEnvironmentVar(int32_t inf);
+
+    // The bitmap SaveToJpg writes; the caller fills it (empty until then).
+    std::shared_ptr<cDIBSection> ImageCdib;
+    // Writes ImageCdib as a JPEG file; failures raise the JPEG writer's errors.
+    forms::Boolean SaveToJpg(const std::wstring& iPath, int32_t iQuality = 0);
 };

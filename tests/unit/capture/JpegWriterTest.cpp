@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/cCapture.h"
 #include "capture/cDIBSection.h"
 #include "capture/mIntelJPEGLibrary.h"
 #include "forms/Error.h"
@@ -233,4 +234,18 @@ TEST_F(JpegWriter, AFileBesideTheTargetIsNeverTakenForTheTemporaryOne) {
     EXPECT_EQ(testsupport::ReadFileBytes(neighbour), "someone else's");
     EXPECT_EQ(testsupport::DecodeJpegFile(file).width, 16);
     EXPECT_EQ(FilesIn(dir_).size(), 2u);
+}
+
+TEST_F(JpegWriter, CaptureSavesItsBitmap) {
+    cCapture capture;
+    EXPECT_FALSE(capture.ImageCdib);
+    const std::wstring file = Path(L"capture.jpg");
+    ExpectSaveFailure(ErrorOf([&] { capture.SaveToJpg(file, 90); }),
+                      L"Failed to save to JPG " + std::to_wstring(IJL_ERR_BAD_IMAGE));
+    ASSERT_TRUE(capture.ImageCdib) << "made on first use, still empty";
+    ASSERT_EQ(capture.ImageCdib->Create(24, 10), forms::True);
+    EXPECT_EQ(capture.SaveToJpg(file, 90), forms::True);
+    EXPECT_EQ(testsupport::DecodeJpegFile(file).width, 24);
+    ExpectSaveFailure(ErrorOf([&] { capture.SaveToJpg(file); }),
+                      L"Failed to save to JPG " + std::to_wstring(IJL_ERR_BAD_QUALITY));
 }
