@@ -54,7 +54,7 @@ struct Placement {
 struct PlacementInput {
     bool themed;
     int pushed;
-    bool disabledPicture;  // the disabled picture is the one being drawn
+    bool disabledPicture;  // the control is disabled: its disabled picture is the one drawn
     double sw, sh, pw, ph, th;
 };
 

@@ -333,4 +333,18 @@ TEST_F(HotKeyTest, ThePlatformFontGoesWithTheControl) {
     EXPECT_EQ(GetObjectType(f), 0u);
 }
 
+TEST(HotKeyBeforeItsField, ReadsZeroAndStillMarksALet) {
+    HotKeyForm notLoaded{forms::PropertyBag()};
+    HotKey& hk = notLoaded.HKey;
+    EXPECT_EQ(hk.FieldWindow(), nullptr);
+    EXPECT_EQ(hk.HotKeyAndModifier(), 0);
+    hk.LetHotKey(0);  // the value "shown"
+    EXPECT_TRUE(hk.ChangedProperties().empty());
+    hk.LetHotKey('K');
+    hk.HotKeyModifier(2);
+    EXPECT_EQ(hk.GetHotKey(), 0);
+    EXPECT_EQ(hk.ChangedProperties(), (std::vector<std::wstring>{L"HotKey", L"HotKeyModifier"}));
+    hk.InvalidHotKeyOperation(HKCOMB_A, HOTKEYF_ALT, forms::True);
+}
+
 }  // namespace
