@@ -12,6 +12,7 @@
 
 #include "forms/Object.h"
 #include "forms/Picture.h"
+#include "forms/PictureBox.h"
 #include "forms/Values.h"
 #include "forms/Variant.h"
 
@@ -43,7 +44,7 @@ public:
     forms::Boolean RgnHover(forms::Object& Obj);
 
     // Clears the box and draws the text embossed at its top-left corner.
-    void DrowDisabledText(forms::Object& Pic, const std::wstring& Text);
+    void DrowDisabledText(forms::PictureBox& Pic, const std::wstring& Text);
 
     // The pointer's screen x when CPos is 0, else its screen y.
     int32_t GetCurPos(int32_t CPos);
@@ -56,13 +57,13 @@ public:
     // A sunken edge; Width and Heigh are the right and bottom edges in
     // pixels. Leaves the object's scale in twips.
     void DrowFrame(forms::Object& Pic, int32_t Top, int32_t Left, int32_t Width, int32_t Heigh);
-    forms::Variant DrawLine(forms::Object& Pic, int32_t StartX, int32_t StartY, int32_t EndX, int32_t EndY,
+    forms::Variant DrawLine(forms::PictureBox& Pic, int32_t StartX, int32_t StartY, int32_t EndX, int32_t EndY,
                             int32_t LineColor);
     // Text centred across the box.
-    forms::Variant cDrawText(forms::Object& Pic, const std::wstring& Txt, int32_t TextColor,
+    forms::Variant cDrawText(forms::PictureBox& Pic, const std::wstring& Txt, int32_t TextColor,
                              forms::Boolean TextBold);
     // Text in a rectangle of pixel edges, optionally centred and word-broken.
-    forms::Variant cDrawTextEx(forms::Object& Pic, int32_t x, int32_t y, int32_t tWidth, int32_t tHeight,
+    forms::Variant cDrawTextEx(forms::PictureBox& Pic, int32_t x, int32_t y, int32_t tWidth, int32_t tHeight,
                                const std::wstring& Txt, int32_t TextColor, forms::Boolean TextBold,
                                forms::Boolean TxtCenter, forms::Boolean TxtWrdBreak);
     // Clear, then a one-pixel outline / a fill of the client area; the colour

@@ -134,13 +134,13 @@ forms::Picture cGraphics::GetLibIcon(const std::wstring& Path, int32_t IconSize,
     return pic;
 }
 
-void cGraphics::DrowDisabledText(forms::Object& Pic, const std::wstring& Text) {
-    CallBy(Pic, L"Cls");
-    const int32_t w = forms::CLng(CallBy(Pic, L"TextWidth", {Text}).AsDouble());
-    const int32_t h = forms::CLng(CallBy(Pic, L"TextHeight", {Text}).AsDouble());
-    DrawStateW(HdcOf(Pic), nullptr, nullptr, reinterpret_cast<LPARAM>(Text.c_str()), static_cast<WPARAM>(Text.size()),
-               0, 0, w, h, DST_TEXT | DSS_DISABLED);
-    CallBy(Pic, L"Refresh");
+void cGraphics::DrowDisabledText(forms::PictureBox& Pic, const std::wstring& Text) {
+    Pic.Cls();
+    const int32_t w = forms::CLng(Pic.TextWidth(Text));
+    const int32_t h = forms::CLng(Pic.TextHeight(Text));
+    DrawStateW(Pic.hDC(), nullptr, nullptr, reinterpret_cast<LPARAM>(Text.c_str()), static_cast<WPARAM>(Text.size()), 0,
+               0, w, h, DST_TEXT | DSS_DISABLED);
+    Pic.Refresh();
 }
 
 void cGraphics::DrowFrame(forms::Object& Pic, int32_t Top, int32_t Left, int32_t Width, int32_t Heigh) {
@@ -150,33 +150,34 @@ void cGraphics::DrowFrame(forms::Object& Pic, int32_t Top, int32_t Left, int32_t
     LetBy(Pic, L"ScaleMode", int16_t{1});
 }
 
-forms::Variant cGraphics::DrawLine(forms::Object& Pic, int32_t StartX, int32_t StartY, int32_t EndX, int32_t EndY,
-                                   int32_t LineColor) {
-    LetBy(Pic, L"ForeColor", LineColor);
-    CallBy(Pic, L"Line", {StartX, StartY, EndX, EndY});
+forms::Variant cGraphics::DrawLine(forms::PictureBox& Pic, int32_t StartX, int32_t StartY, int32_t EndX,
+                                   int32_t EndY, int32_t LineColor) {
+    Pic.ForeColor(LineColor);
+    Pic.Line(static_cast<float>(StartX), static_cast<float>(StartY), static_cast<float>(EndX),
+             static_cast<float>(EndY));
     return {};
 }
 
 namespace {
-forms::Variant DrawTextIn(forms::Object& Pic, RECT r, const std::wstring& Txt, int32_t TextColor,
+forms::Variant DrawTextIn(forms::PictureBox& Pic, RECT r, const std::wstring& Txt, int32_t TextColor,
                           forms::Boolean TextBold, UINT flags) {
-    LetBy(Pic, L"ForeColor", TextColor);
-    LetBy(Pic, L"FontBold", forms::Variant::FromBoolean(TextBold));
-    DrawTextW(HdcOf(Pic), Txt.c_str(), static_cast<int>(Txt.size()), &r, flags);
+    Pic.ForeColor(TextColor);
+    Pic.FontBold(TextBold);
+    DrawTextW(Pic.hDC(), Txt.c_str(), static_cast<int>(Txt.size()), &r, flags);
     return {};
 }
 }  // namespace
 
-forms::Variant cGraphics::cDrawText(forms::Object& Pic, const std::wstring& Txt, int32_t TextColor,
+forms::Variant cGraphics::cDrawText(forms::PictureBox& Pic, const std::wstring& Txt, int32_t TextColor,
                                     forms::Boolean TextBold) {
     // The box's size is in its container's twips; the device wants pixels,
     // or the text would be centred far beyond the box.
-    const RECT r{0, 0, forms::CLng(GetBy(Pic, L"Width").AsDouble() / TwipsPerPixelX()),
-                 forms::CLng(GetBy(Pic, L"Height").AsDouble() / TwipsPerPixelY())};
+    const RECT r{0, 0, forms::CLng(Pic.Width() / Pic.ContainerUnitsPerPixelX()),
+                 forms::CLng(Pic.Height() / Pic.ContainerUnitsPerPixelY())};
     return DrawTextIn(Pic, r, Txt, TextColor, TextBold, DT_CENTER);
 }
 
-forms::Variant cGraphics::cDrawTextEx(forms::Object& Pic, int32_t x, int32_t y, int32_t tWidth, int32_t tHeight,
+forms::Variant cGraphics::cDrawTextEx(forms::PictureBox& Pic, int32_t x, int32_t y, int32_t tWidth, int32_t tHeight,
                                       const std::wstring& Txt, int32_t TextColor, forms::Boolean TextBold,
                                       forms::Boolean TxtCenter, forms::Boolean TxtWrdBreak) {
     UINT flags = 0;

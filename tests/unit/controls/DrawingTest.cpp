@@ -8,7 +8,9 @@
 
 #include "controls/cGraphics.h"
 #include "forms/Error.h"
+#include "forms/Forms.h"
 #include "forms/Runtime.h"
+#include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
 
 using namespace forms;
@@ -35,7 +37,6 @@ public:
     }
     ~MemBox() override {
         SelectObject(dc_, oldBmp_);
-        if (oldFont_) DeleteObject(SelectObject(dc_, oldFont_));
         DeleteObject(bmp_);
         DeleteDC(dc_);
     }
@@ -72,14 +73,6 @@ public:
         } else if (NameIs(n, L"DrawWidth")) {
             if (v.AsInteger() < 1) Raise(380);
             drawWidth_ = v.AsInteger();
-        } else if (NameIs(n, L"FontBold")) {
-            bold = IsTrue(v.AsBoolean());
-            LOGFONTW lf{};
-            GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-            lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-            HGDIOBJ prev = SelectObject(dc_, CreateFontIndirectW(&lf));
-            if (oldFont_) DeleteObject(prev);
-            else oldFont_ = prev;
         } else {
             Object::LetProperty(n, v);
         }
@@ -94,27 +87,11 @@ public:
             ++refreshCount;
             return {};
         }
-        if (NameIs(n, L"TextWidth") || NameIs(n, L"TextHeight")) {
-            std::wstring t = ArgAt(a, 0).AsString();
-            SIZE s{};
-            GetTextExtentPoint32W(dc_, t.c_str(), static_cast<int>(t.size()), &s);
-            return (NameIs(n, L"TextWidth") ? s.cx : s.cy) * ScaleFactor();
-        }
-        if (NameIs(n, L"Line")) {
-            HPEN pen = CreatePen(PS_SOLID, drawWidth_, cGraphics::TranslateColor(foreColor_));
-            HGDIOBJ old = SelectObject(dc_, pen);
-            MoveToEx(dc_, ArgAt(a, 0).AsLong(), ArgAt(a, 1).AsLong(), nullptr);
-            LineTo(dc_, ArgAt(a, 2).AsLong(), ArgAt(a, 3).AsLong());
-            SelectObject(dc_, old);
-            DeleteObject(pen);
-            return {};
-        }
         return Object::CallMethod(n, a);
     }
 
     int refreshCount = 0;
     int clsCount = 0;
-    bool bold = false;
     std::vector<int16_t> scaleModeLets;
 
 private:
@@ -123,7 +100,6 @@ private:
     HDC dc_ = nullptr;
     HBITMAP bmp_ = nullptr;
     HGDIOBJ oldBmp_ = nullptr;
-    HGDIOBJ oldFont_ = nullptr;
     uint32_t* bits_ = nullptr;
     int16_t scaleMode_ = 3;
     int32_t foreColor_ = 0;
@@ -383,91 +359,141 @@ TEST(DrawingFrames, SunkenEdgeLeavesTheScaleInTwips) {
     }
 }
 
+namespace {
+
+// A form holding one picture box with a persistent image in pixels.
+class BoxHost : public Form {
+public:
+    PictureBox Box{this, L"Box"};
+    BoxHost(int w, int h) {
+        ClientSize(static_cast<float>((w + 10) * Tpp()), static_cast<float>((h + 10) * Tpp()));
+        Box.Move(0, 0, static_cast<float>(w * Tpp()), static_cast<float>(h * Tpp()));
+        Box.BorderStyle(0);
+        Box.AutoRedraw(True);
+        Box.ScaleMode(vbPixels);
+        Box.BackColor(static_cast<int32_t>(kBack));
+        Load();
+    }
+    ~BoxHost() override { Unload(*this); }
+};
+
+// The box's persistent image, read back once.
+class Shot {
+public:
+    explicit Shot(PictureBox& box) { px_ = testsupport::PixelsOf(box.Image().Bitmap(), &w_, &h_); }
+    COLORREF Pixel(int x, int y) const {
+        if (x < 0 || y < 0 || x >= w_ || y >= h_) return CLR_INVALID;
+        uint32_t v = px_[static_cast<size_t>(y) * w_ + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    Ink InkOf(COLORREF back) const {
+        Ink k;
+        for (int y = 0; y < h_; ++y)
+            for (int x = 0; x < w_; ++x)
+                if (Pixel(x, y) != back) {
+                    if (k.left < 0 || x < k.left) k.left = x;
+                    if (x > k.right) k.right = x;
+                    if (k.top < 0) k.top = y;
+                    k.bottom = y;
+                }
+        return k;
+    }
+    std::set<COLORREF> ColoursIn(const Ink& k) const {
+        std::set<COLORREF> c;
+        for (int x = k.left; x <= k.right; ++x)
+            for (int y = k.top; y <= k.bottom; ++y) c.insert(Pixel(x, y));
+        return c;
+    }
+
+private:
+    int w_ = 0, h_ = 0;
+    std::vector<uint32_t> px_;
+};
+
+}  // namespace
+
 TEST(DrawingText, TextExFlagsCentreAndBreakWords) {
     const COLORREF white = RGB(255, 255, 255);
-    auto draw = [&](Boolean centre, Boolean wrap) {
-        auto box = std::make_unique<MemBox>(200, 60);
+    auto draw = [&](int right, Boolean centre, Boolean wrap) {
+        BoxHost h(200, 80);
         cGraphics g;
-        g.cDrawTextEx(*box, 10, 5, 190, 60, L"Wwww Wwww Wwww", white, False, centre, wrap);
-        return std::pair{std::move(box), Ink{}};
+        g.cDrawTextEx(h.Box, 10, 5, right, 80, L"Wwww Wwww Wwww", white, False, centre, wrap);
+        return Shot(h.Box).InkOf(kBack);
     };
-    auto plain = draw(False, False);
-    Ink p = InkOf(*plain.first, 200, 60, kBack);
+    Ink p = draw(190, False, False);
     ASSERT_GE(p.left, 10);
     EXPECT_LT(p.left, 14) << "flags 0: at the left edge";
-    auto centred = draw(True, False);
-    Ink c = InkOf(*centred.first, 200, 60, kBack);
+    Ink c = draw(190, True, False);
     EXPECT_NEAR((c.left + c.right) / 2.0, 100, 3) << "flag 1: centred between 10 and 190";
     EXPECT_EQ(c.bottom, p.bottom);
     // A rectangle narrower than the text: word break moves words to new lines.
-    auto narrow = [&](Boolean centre, Boolean wrap) {
-        MemBox box(200, 80);
-        cGraphics g;
-        g.cDrawTextEx(box, 0, 0, 70, 80, L"Wwww Wwww Wwww", white, False, centre, wrap);
-        return InkOf(box, 200, 80, kBack);
-    };
-    Ink w16 = narrow(False, True);
+    Ink w16 = draw(80, False, True);
     EXPECT_GT(w16.bottom, p.bottom + 10) << "flag 16: more than one line";
-    EXPECT_LT(w16.right, 70);
-    Ink w17 = narrow(True, True);
+    EXPECT_LT(w16.right, 80);
+    Ink w17 = draw(80, True, True);
     EXPECT_GT(w17.bottom, p.bottom + 10);
     EXPECT_GT(w17.left, w16.left) << "flag 17: the lines are centred too";
     // Only True (-1) counts as set.
-    Ink w1 = narrow(1, 1);
+    Ink w1 = draw(80, 1, 1);
     EXPECT_LT(w1.bottom, p.bottom + 10);
 }
 
 TEST(DrawingText, TextExSetsTheBoxColourAndWeight) {
-    MemBox box(100, 30);
+    BoxHost h(100, 30);
     cGraphics g;
-    g.cDrawTextEx(box, 0, 0, 100, 30, L"W", 0xFF, True, False, False);
-    EXPECT_EQ(GetBy(box, L"ForeColor").AsLong(), 0xFF);
-    EXPECT_TRUE(box.bold);
-    Ink k = InkOf(box, 100, 30, kBack);
+    g.cDrawTextEx(h.Box, 0, 0, 100, 30, L"W", 0xFF, True, False, False);
+    EXPECT_EQ(h.Box.ForeColor(), 0xFF);
+    EXPECT_TRUE(IsTrue(h.Box.FontBold()));
+    Shot s(h.Box);
+    Ink k = s.InkOf(kBack);
     ASSERT_GE(k.left, 0);
-    bool red = false;
-    for (int x = k.left; x <= k.right; ++x)
-        for (int y = k.top; y <= k.bottom; ++y) red |= box.Pixel(x, y) == RGB(255, 0, 0);
-    EXPECT_TRUE(red);
+    EXPECT_TRUE(s.ColoursIn(k).count(RGB(255, 0, 0)));
 }
 
 TEST(DrawingText, CentredTextLiesInTheMiddleOfTheBox) {
-    MemBox box(120, 20);
+    BoxHost h(120, 20);
     cGraphics g;
-    g.cDrawText(box, L"WWW", 0xFFFFFF, False);
-    Ink k = InkOf(box, 120, 20, kBack);
+    g.cDrawText(h.Box, L"WWW", 0xFFFFFF, False);
+    Ink k = Shot(h.Box).InkOf(kBack);
     ASSERT_GE(k.left, 0);
     EXPECT_NEAR((k.left + k.right) / 2.0, 60, 3);
-    EXPECT_EQ(box.refreshCount, 0);
-    EXPECT_EQ(box.clsCount, 0);
+    EXPECT_FALSE(IsTrue(h.Box.FontBold()));
 }
 
-TEST(DrawingText, DisabledTextIsEmbossedAtTheTopLeft) {
-    MemBox box(100, 30);
+TEST(DrawingText, DisabledTextIsEmbossedAtTheTopLeftOfAClearedBox) {
+    BoxHost h(100, 30);
     cGraphics g;
-    g.FillRectangle(box, RGB(200, 0, 0));
-    g.DrowDisabledText(box, L"Wide");
-    EXPECT_EQ(box.clsCount, 2);
-    EXPECT_EQ(box.refreshCount, 1);
-    Ink k = InkOf(box, 100, 30, kBack);
+    h.Box.Line(0, 0, 99, 29, 0xFF);
+    g.DrowDisabledText(h.Box, L"Wide");
+    Shot s(h.Box);
+    EXPECT_EQ(s.Pixel(99, 29), kBack) << "cleared first";
+    Ink k = s.InkOf(kBack);
     ASSERT_GE(k.left, 0);
     EXPECT_LT(k.left, 3);
     EXPECT_LT(k.top, 6);
-    std::set<COLORREF> colours;
-    for (int x = k.left; x <= k.right; ++x)
-        for (int y = k.top; y <= k.bottom; ++y) colours.insert(box.Pixel(x, y));
+    std::set<COLORREF> colours = s.ColoursIn(k);
     EXPECT_TRUE(colours.count(GetSysColor(COLOR_BTNHIGHLIGHT)));
     EXPECT_TRUE(colours.count(GetSysColor(COLOR_BTNSHADOW)));
 }
 
 TEST(DrawingText, LineUsesTheBoxOwnLineInTheGivenColour) {
-    MemBox box(20, 20);
+    BoxHost h(20, 20);
     cGraphics g;
-    EXPECT_TRUE(g.DrawLine(box, 2, 5, 15, 5, 0xFF00).IsEmpty());
-    EXPECT_EQ(GetBy(box, L"ForeColor").AsLong(), 0xFF00) << "stays set";
-    EXPECT_EQ(box.Pixel(2, 5), RGB(0, 255, 0));
-    EXPECT_EQ(box.Pixel(14, 5), RGB(0, 255, 0));
-    EXPECT_EQ(box.Pixel(8, 6), kBack);
+    EXPECT_TRUE(g.DrawLine(h.Box, 2, 5, 15, 5, 0xFF00).IsEmpty());
+    EXPECT_EQ(h.Box.ForeColor(), 0xFF00) << "stays set";
+    Shot s(h.Box);
+    EXPECT_EQ(s.Pixel(2, 5), RGB(0, 255, 0));
+    EXPECT_EQ(s.Pixel(14, 5), RGB(0, 255, 0));
+    EXPECT_EQ(s.Pixel(8, 6), kBack);
+}
+
+TEST(DrawingGradients, OnARealPictureBoxTheImageShowsTheBands) {
+    BoxHost h(30, 100);
+    cGraphics g;
+    g.DrawGradient(h.Box, 0xFFFFFF, 0, 0);
+    Shot s(h.Box);
+    EXPECT_EQ(s.Pixel(15, 99), 0u);
+    EXPECT_EQ(s.Pixel(15, 0), Mix(0, 0xFFFFFF, 98 / 100.0));
 }
 
 TEST(DrawingIcons, AFileWithoutAnIconGivesNoPicture) {
