@@ -44,15 +44,6 @@ TEST(CaptureScreen, GrabsThePrimaryScreenFromItsTopLeftCorner) {
     }
 }
 
-TEST(CaptureScreen, SizeComesFromTheRuntimeScreenInTwips) {
-    // 1024 x 768 at 15 twips per pixel is 15360 x 11520 twips.
-    const int32_t w = forms::IntDiv(forms::Screen.Width(), forms::Screen.TwipsPerPixelX());
-    const int32_t h = forms::IntDiv(forms::Screen.Height(), forms::Screen.TwipsPerPixelY());
-    forms::Picture pic = Capture::GrabDesktop();
-    EXPECT_EQ(pic.PixelWidth(), w);
-    EXPECT_EQ(pic.PixelHeight(), h);
-}
-
 TEST(GrabWindowArea, ClientOrWholeWindowFromTheGivenOrigin) {
     ColourWindow win(200, 150, 300, 200, kGreen, WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
     RECT wr{}, cr{};
