@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <set>
@@ -29,9 +30,14 @@ bool Initialised(const JPEG_CORE_PROPERTIES* props) {
 
 int32_t CheckImage(const JPEG_CORE_PROPERTIES& p) {
     const int64_t height = p.DIBHeight < 0 ? -static_cast<int64_t>(p.DIBHeight) : p.DIBHeight;
-    if (!p.DIBBytes || p.DIBWidth <= 0 || height == 0 || p.DIBPadBytes < 0) return IJL_ERR_BAD_IMAGE;
+    // Rows are padded to a multiple of four bytes, as a DIB's are.
+    if (!p.DIBBytes || p.DIBWidth <= 0 || height == 0 || p.DIBPadBytes < 0 || p.DIBPadBytes > 3)
+        return IJL_ERR_BAD_IMAGE;
     // Baseline JPEG holds 16-bit sizes.
     if (p.DIBWidth > 65535 || height > 65535) return IJL_ERR_BAD_IMAGE;
+    // Every row must be addressable from the first.
+    const int64_t stride = int64_t{p.DIBWidth} * 3 + p.DIBPadBytes;
+    if (stride * height > static_cast<int64_t>(PTRDIFF_MAX)) return IJL_ERR_BAD_IMAGE;
     if (p.JPGWidth != p.DIBWidth || p.JPGHeight != height) return IJL_ERR_BAD_IMAGE;
     if (p.DIBChannels != 3 || p.DIBColor != IJL_COLOUR_BGR) return IJL_ERR_BAD_IMAGE;
     if (p.JPGChannels != 3 || p.JPGColor != IJL_COLOUR_YCBCR) return IJL_ERR_BAD_IMAGE;

@@ -176,6 +176,7 @@ TEST_F(JpegLibrary, RefusesWhatItCannotWrite) {
         {"no height", [](JPEG_CORE_PROPERTIES& p) { p.DIBHeight = 0; }, IJL_ERR_BAD_IMAGE},
         {"scaling", [](JPEG_CORE_PROPERTIES& p) { p.JPGWidth = 4; }, IJL_ERR_BAD_IMAGE},
         {"negative pad", [](JPEG_CORE_PROPERTIES& p) { p.DIBPadBytes = -1; }, IJL_ERR_BAD_IMAGE},
+        {"pad of a whole pixel", [](JPEG_CORE_PROPERTIES& p) { p.DIBPadBytes = 4; }, IJL_ERR_BAD_IMAGE},
         {"four channels", [](JPEG_CORE_PROPERTIES& p) { p.DIBChannels = 4; }, IJL_ERR_BAD_IMAGE},
         {"too wide", [](JPEG_CORE_PROPERTIES& p) { p.DIBWidth = p.JPGWidth = 70000; }, IJL_ERR_BAD_IMAGE},
         {"quality 0", [](JPEG_CORE_PROPERTIES& p) { p.jquality = 0; }, IJL_ERR_BAD_QUALITY},
