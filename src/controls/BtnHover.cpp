@@ -60,10 +60,10 @@ void BtnHover::DrawButton() {
         if (forms::IsTrue(m_AutoSize)) {
             Width(Normal.Width());
             Height(Normal.Height());
-        } else {
-            Pic.Move(0, 0, Width(), Height());
         }
     });
+    // Sized to its picture or not, the face fills the control.
+    PassOver([&] { Pic.Move(0, 0, Width(), Height()); });
     PassOver([&] { Pic.Cls(); });
     if (forms::IsTrue(m_Selected))
         PaintLook(Over, m_FrameOverColor, 2);

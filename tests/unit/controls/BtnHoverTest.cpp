@@ -259,6 +259,10 @@ TEST(BtnHover, AutoSizeTakesTheNormalPictureSize) {
     EXPECT_EQ(h.Btn.Width(), 10 * Tpp());
     EXPECT_EQ(h.Btn.Height(), 10 * Tpp());
     EXPECT_TRUE(IsTrue(h.Btn.Pic.AutoSize()));
+    EXPECT_EQ(h.Btn.Pic.PixelRect().left, 0);
+    EXPECT_EQ(h.Btn.Pic.PixelRect().right, 10) << "the face fills the sized control";
+    EXPECT_EQ(h.Face(0, 0), kGreen);
+    EXPECT_EQ(h.Face(5, 5), kRed);
     h.Btn.AutoSize(False);
     EXPECT_FALSE(IsTrue(h.Btn.Pic.AutoSize()));
 }
