@@ -185,8 +185,9 @@ void HotKey::LetProperty(std::wstring_view name, const Variant& value) {
     if (NameIs(name, L"HotKey")) return LetHotKey(value.AsLong());
     if (NameIs(name, L"HotKeyModifier")) return HotKeyModifier(value.AsLong());
     if (NameIs(name, L"Font")) {
-        auto font = std::dynamic_pointer_cast<forms::StdFont>(value.AsObject());
-        if (!font) forms::Raise(value.IsEmpty() || value.AsObject() == nullptr ? forms::err::ObjectNotSet : forms::err::TypeMismatch);
+        forms::ObjectPtr object = value.AsObject();
+        auto font = std::dynamic_pointer_cast<forms::StdFont>(object);
+        if (object && !font) forms::Raise(forms::err::TypeMismatch);
         return Font(font);
     }
     forms::UserControl::LetProperty(name, value);

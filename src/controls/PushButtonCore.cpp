@@ -96,8 +96,12 @@ void SetUpHolder(forms::PictureBox& holder) {
     holder.Visible(forms::False);
 }
 
+// A font object, or none; any other object is the wrong type.
 std::shared_ptr<forms::StdFont> FontOf(const Variant& v) {
-    return std::dynamic_pointer_cast<forms::StdFont>(v.AsObject());
+    forms::ObjectPtr object = v.AsObject();
+    auto font = std::dynamic_pointer_cast<forms::StdFont>(object);
+    if (object && !font) forms::Raise(forms::err::TypeMismatch);
+    return font;
 }
 
 }  // namespace
@@ -242,6 +246,8 @@ void PushButtonCore::Enabled(Boolean v) {
 }
 
 void PushButtonCore::Font(std::shared_ptr<forms::StdFont> f) {
+    // The caption needs a font: no object is refused and nothing changes.
+    if (!f) forms::Raise(forms::err::ObjectNotSet);
     forms::UserControl::Font(std::move(f));
     RedrawButton();
     PropertyChanged(L"Font");
@@ -376,11 +382,7 @@ Variant PushButtonCore::GetProperty(std::wstring_view name) {
 
 void PushButtonCore::LetProperty(std::wstring_view name, const Variant& value) {
     if (NameIs(name, L"Enabled")) return Enabled(value.AsBoolean());
-    if (NameIs(name, L"Font")) {
-        auto font = FontOf(value);
-        if (!font) forms::Raise(forms::err::ObjectNotSet);
-        return Font(font);
-    }
+    if (NameIs(name, L"Font")) return Font(FontOf(value));
     if (NameIs(name, L"Picture")) return Picture(value.AsPicture());
     if (NameIs(name, L"PictureDisabled")) return PictureDisabled(value.AsPicture());
     if (NameIs(name, L"ShowFrame")) return ShowFrame(value.AsBoolean());

@@ -386,6 +386,11 @@ TEST_F(TButtonTest, LetsMarkTheirPropertyAndBackColourReachesTheHolders) {
     btn().Caption(L"c");
     btn().BackColor(RGB(10, 20, 30));
     EXPECT_EQ(btn().ChangedProperties(), std::vector<std::wstring>(std::begin(names), std::end(names)));
+    auto font = btn().Font();
+    EXPECT_THROW(btn().Font(nullptr), forms::Error);
+    EXPECT_THROW(forms::LetBy(btn(), L"Font", Variant(forms::ObjectPtr(std::make_shared<forms::PropertyBag>()))),
+                 forms::Error);
+    EXPECT_EQ(btn().Font(), font);
     EXPECT_EQ(dynamic_cast<forms::Surface&>(Child(btn(), L"Tmp")).BackColor(), RGB(10, 20, 30));
     EXPECT_EQ(dynamic_cast<forms::Surface&>(Child(btn(), L"TmpPic")).BackColor(), RGB(10, 20, 30));
     EXPECT_EQ(Shot(btn()).At(W() - 3, H() / 2), RGB(10, 20, 30));
