@@ -22,7 +22,7 @@ ensure_display() {  # [geometry]
         return 0
     fi
     local n
-    for n in $(seq 90 140); do
+    for n in $(seq 90 499); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
     done
     Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
