@@ -119,6 +119,20 @@ TEST(CaptureActiveWindow, RectangleEndingAtTheOriginMeansNoPicture) {
     EXPECT_TRUE(pic);
 }
 
+TEST(CaptureActiveWindow, NoForegroundWindowAtAllMeansNoPicture) {
+    {
+        ColourWindow win(100, 100, 120, 90, kGreen);
+        SetForegroundWindow(win.hwnd());
+        Pump(30);
+    }  // the foreground window goes and nothing takes its place
+    Pump(30);
+    ASSERT_EQ(GetForegroundWindow(), nullptr);
+    forms::Boolean none = forms::False;
+    forms::Picture pic = Capture::CaptureActiveWindow(none);
+    EXPECT_EQ(none, forms::True);
+    EXPECT_TRUE(pic);
+}
+
 TEST(CaptureActiveWindow, NeverClearsAStatusAlreadySet) {
     ColourWindow win(100, 100, 120, 90, kGreen);
     SetForegroundWindow(win.hwnd());
