@@ -465,15 +465,28 @@ void Window::Refresh() {
     UpdateWindow(hwnd_);
 }
 
+namespace {
+// A pointer changed while the mouse is over the window, or held by it, shows
+// at once rather than at the next move (none comes during a held drag).
+void ShowPointerNow(HWND h) {
+    if (!h) return;
+    POINT pt;
+    if (GetCapture() != h && (!GetCursorPos(&pt) || WindowFromPoint(pt) != h)) return;
+    SendMessageW(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+}  // namespace
+
 void Window::MousePointer(int16_t v) {
     if (StandardCursor(v) == nullptr && v != vbDefault && v != vbCustom) Raise(err::InvalidPropertyValue);
     mousePointer_ = v;
+    ShowPointerNow(hwnd_);
 }
 
 void Window::MouseIcon(const Picture& p) {
     // Only an icon or cursor can be a pointer.
     if (p && p.Type() != picIcon) Raise(err::InvalidPropertyValue);
     mouseIcon_ = p;
+    ShowPointerNow(hwnd_);
 }
 
 Controls Window::AllControls() const {
