@@ -2,25 +2,107 @@
 
 #include <commctrl.h>
 
+#include "app/FrmAbout.h"
+#include "app/FrmExport.h"
+#include "app/FrmGeneral.h"
+#include "app/FrmObjectSelect.h"
+#include "app/FrmSave.h"
+#include "app/FrmSelect.h"
+#include "app/FrmTemp.h"
+#include "app/ModGeneral.h"
+#include "app/ModPreventCrash.h"
+#include "app/Skin.h"
+#include "app/cTray.h"
+#include "controls/cGraphics.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
 #include "res/resource_ids.h"
+#include "support/cFilesFolders.h"
+#include "support/cPressedKey.h"
 
 namespace app {
+
+namespace {
+constexpr float kPageWidth = 7005, kPageHeight = 5540;
+constexpr float kPanelWidth = 1530;
+constexpr int32_t kHiddenFrame = 0x3B96FF;
+}  // namespace
 
 CFrmMain::CFrmMain() {
     Caption(L"Quorvane Capture 1.0");
     BorderStyle(forms::vbFixedSingle);
     MinButton = true;
     StartUpPosition(forms::vbStartUpScreen);
-    ClientSize(8535, 5540);
+    ClientSize(kPanelWidth + kPageWidth, kPageHeight);
     forms::PassOver([this] { Icon(forms::LoadResPicture(IDI_APP, forms::resIcon)); });
+
+    PicPanel.BorderStyle(0);
+    PicPanel.Move(0, 0, kPanelWidth, kPageHeight);
+    PicPanel.BackColor(Skin::PanelColour);
+    forms::PassOver([this] { PicPanel.Picture(Skin::Panel()); });
+
+    BtnHover* buttons[] = {&BtnHover1, &BtnHover2, &BtnHover3, &BtnHover4};
+    const wchar_t* tips[] = {L"Profiles", L"Settings", L"Options", L"About"};
+    for (int i = 0; i < 4; ++i) {
+        forms::PropertyBag bag;
+        bag.WriteProperty(L"BackColor", kHiddenFrame, 0);
+        bag.WriteProperty(L"FrameColor", kHiddenFrame, 0);
+        bag.WriteProperty(L"FrameOverColor", kHiddenFrame, 0);
+        bag.WriteProperty(L"PicTop", 2, 0);
+        bag.WriteProperty(L"PicLeft", 2, 0);
+        bag.WriteProperty(L"ToolTips", std::wstring(tips[i]), L"");
+        buttons[i]->DesignProperties(bag);
+        buttons[i]->Move(Skin::NavLeft, Skin::NavTop + i * Skin::NavStep, Skin::NavWidth, Skin::NavHeight);
+    }
+    BtnHover1.Click = [this] { BtnHover1_Click(); };
+    BtnHover2.Click = [this] { BtnHover2_Click(); };
+    BtnHover3.Click = [this] { BtnHover3_Click(); };
+    BtnHover4.Click = [this] { BtnHover4_Click(); };
+
+    for (forms::PictureBox* p : {&P1, &P2, &P3, &P4}) {
+        p->BorderStyle(0);
+        p->Visible(forms::False);
+    }
 
     Pic.Visible(forms::False);
     Pic.AutoSize(forms::True);
     Pic.AutoRedraw(forms::True);
     Pic.ScaleMode(forms::vbPixels);
     Pic.BorderStyle(0);
+
+    Tm.Interval(10);
+    Tm.Enabled(forms::False);
+    Tm.Tick = [this] { Tm_Timer(); };
+
+    Mnu_File.Visible = forms::False;
+    Mnu_Select.Visible = forms::False;
+    Mnu_File_Profiles.Click = [this] { Mnu_File_Profiles_Click(); };
+    Mnu_File_Input.Click = [this] { Mnu_File_Input_Click(); };
+    Mnu_File_Output.Click = [this] { Mnu_File_Output_Click(); };
+    Mnu_File_ImagesFolder.Click = [this] { Mnu_File_ImagesFolder_Click(); };
+    Mnu_File_About.Click = [this] { Mnu_File_About_Click(); };
+    Mnu_File_Exit.Click = [this] { Mnu_File_Exit_Click(); };
+
+    MouseMove = [this](int16_t, int16_t, float X, float) { TrayCallback(X); };
+}
+
+CFrmMain::~CFrmMain() = default;
+
+cTray& CFrmMain::Tray() {
+    if (!m_Tray) m_Tray = std::make_unique<cTray>();
+    return *m_Tray;
+}
+cPressedKey& CFrmMain::PressedKey() {
+    if (!m_PressedKey) m_PressedKey = std::make_unique<cPressedKey>();
+    return *m_PressedKey;
+}
+cGraphics& CFrmMain::Graphics() {
+    if (!m_Graphics) m_Graphics = std::make_unique<cGraphics>();
+    return *m_Graphics;
+}
+cFilesFolders& CFrmMain::FilesFolders() {
+    if (!m_FilesFolders) m_FilesFolders = std::make_unique<cFilesFolders>();
+    return *m_FilesFolders;
 }
 
 void CFrmMain::Form_Initialize() {
@@ -31,10 +113,119 @@ void CFrmMain::Form_Initialize() {
     }
 }
 
+void CFrmMain::Form_Load() {
+    for (forms::PictureBox* p : {&P1, &P2, &P3, &P4})
+        forms::PassOver([&] { p->Move(PicPanel.Width(), 0, kPageWidth, kPageHeight); });
+    forms::PassOver([this] { Graphics().MoveLayer(FrmGeneral->Pic, P1, 0, 0); });
+    forms::PassOver([this] { Graphics().MoveLayer(FrmTemp->Pic, P2, 0, 0); });
+    forms::PassOver([this] { Graphics().MoveLayer(FrmSave->Pic, P3, 0, 0); });
+    forms::PassOver([this] { Graphics().MoveLayer(FrmAbout->Controls()[L"Pic"], P4, 0, 0); });
+    forms::PassOver([this] { P1.Refresh(); });
+    forms::PassOver([this] { SelectPanel(1); });
+    forms::PassOver([this] { Tm.Enabled(forms::True); });
+}
+
+void CFrmMain::SelectPanel(int16_t Index) {
+    forms::PictureBox* pages[] = {&P1, &P2, &P3, &P4};
+    BtnHover* buttons[] = {&BtnHover1, &BtnHover2, &BtnHover3, &BtnHover4};
+    if (Index != m_Page) {
+        for (auto* p : pages) p->Visible(forms::False);
+        for (auto* b : buttons) b->Selected(forms::False);
+        if (Index >= 1 && Index <= 4) {
+            pages[Index - 1]->Visible(forms::True);
+            buttons[Index - 1]->Selected(forms::True);
+        }
+    }
+    m_Page = Index;
+}
+
+void CFrmMain::BtnHover1_Click() { SelectPanel(1); }
+void CFrmMain::BtnHover2_Click() { SelectPanel(2); }
+void CFrmMain::BtnHover3_Click() { SelectPanel(3); }
+void CFrmMain::BtnHover4_Click() { SelectPanel(4); }
+
+void CFrmMain::Tm_Timer() {
+    using namespace ModGeneral;
+    try {
+        // The key that was down after the last hotkey capture must go up first.
+        if (PressedKey().IsPressed(g_LastKey) == forms::True) return;
+        if (FrmGeneral->CanCapture() != forms::True) return;
+        if (Visible() == forms::True) return;
+    } catch (const std::exception&) {
+        return;
+    }
+    g_CapturedByHotkey = forms::True;
+    forms::PassOver([] { FrmGeneral->DoCapture(); });
+    forms::PassOver([this] { g_LastKey = PressedKey().GetPressedKey(); });
+}
+
+void CFrmMain::HideForm() {
+    Visible(forms::False);
+    Tray().AddToTray(*this, Icon(), Caption());
+}
+
 void CFrmMain::ShowForm() {
     forms::PassOver([this] { Show(); });
 }
 
-void CFrmMain::Form_Unload(int16_t&) { PostQuitMessage(0); }
+void CFrmMain::TrayCallback(float X) {
+    forms::PassOver([&] {
+        auto message = static_cast<int32_t>(forms::RoundHalfEven(X / forms::Screen.TwipsPerPixelX()));
+        if (message == WM_LBUTTONDBLCLK) {
+            WindowState(forms::vbNormal);
+            SetForegroundWindow(hWnd());
+            ShowForm();
+        } else if (message == WM_RBUTTONUP) {
+            SetForegroundWindow(hWnd());
+            PopupMenu(Mnu_File);
+        }
+    });
+}
+
+void CFrmMain::Mnu_File_Profiles_Click() {
+    BtnHover1_Click();
+    ShowForm();
+}
+void CFrmMain::Mnu_File_Input_Click() {
+    BtnHover2_Click();
+    ShowForm();
+}
+void CFrmMain::Mnu_File_Output_Click() {
+    BtnHover3_Click();
+    ShowForm();
+}
+void CFrmMain::Mnu_File_About_Click() {
+    BtnHover4_Click();
+    ShowForm();
+}
+
+void CFrmMain::Mnu_File_ImagesFolder_Click() {
+    forms::PassOver([this] { FilesFolders().OpenFileFolder(*this, FrmSave->TxtPath.Text()); });
+}
+
+void CFrmMain::Mnu_File_Exit_Click() {
+    Tray().RemoveFromTray();
+    m_Exit = forms::True;
+    forms::Unload(FrmGeneral);
+    forms::Unload(FrmSave);
+    forms::Unload(*this);
+}
+
+void CFrmMain::Form_Unload(int16_t& Cancel) {
+    if (m_Exit != forms::True) {
+        // Closing only hides the window behind its tray icon.
+        Cancel = forms::True;
+        HideForm();
+        return;
+    }
+    forms::Unload(FrmGeneral);
+    forms::Unload(FrmObjectSelect);
+    forms::Unload(FrmSave);
+    forms::Unload(FrmSelect);
+    forms::Unload(FrmExport);
+    forms::Unload(FrmAbout);
+    ModPreventCrash::PreventCrashOnExit();
+    forms::End();
+}
 
 }  // namespace app
