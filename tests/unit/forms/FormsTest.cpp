@@ -463,6 +463,13 @@ TEST(MousePointer, CustomPointerShowsTheResourceCursor) {
     f.MousePointer(vbCustom);
     f.MouseIcon(hand);
     EXPECT_EQ(SendMessageW(f.hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), FALSE);
+    // While the window holds the mouse capture (a drag) a change shows at once.
+    f.MousePointer(vbDefault);
+    SetCapture(h);
+    f.Panel.MouseIcon(LoadResPicture(3, resCursor));
+    f.Panel.MousePointer(vbCustom);
+    EXPECT_EQ(GetCursor(), reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(f.Panel.MouseIcon().Handle())));
+    ReleaseCapture();
     EXPECT_EQ(ErrorNumberOf([&] { f.Panel.MouseIcon(SolidPicture(4, 4, kRed)); }), err::InvalidPropertyValue);
     EXPECT_EQ(ErrorNumberOf([&] { f.Panel.MousePointer(42); }), err::InvalidPropertyValue);
 }
