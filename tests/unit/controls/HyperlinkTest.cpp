@@ -309,30 +309,17 @@ TEST_F(HyperlinkTest, TheTooltipIsBuiltAtShowingOrByItsTitleAndEndsWithTheContro
 
 TEST_F(HyperlinkTest, MailAndPathsGoToTheShellWithTheirArguments) {
     Open();
-    struct Call {
-        HWND hwnd;
-        std::string verb, file, params, dir;
-        bool verbNull, paramsNull;
-        int show;
-    };
-    std::vector<Call> calls;
+    std::vector<std::string> calls;
+    auto text = [](LPCSTR t) { return t ? "\"" + std::string(t) + "\"" : std::string("null"); };
     Link::ShellExecuteWith([&](HWND h, LPCSTR v, LPCSTR f, LPCSTR p, LPCSTR d, INT s) {
-        calls.push_back({h, v ? v : "", f, p ? p : "", d, !v, !p, s});
+        calls.push_back(std::to_string(reinterpret_cast<uintptr_t>(h)) + " " + text(v) + " " + text(f) + " " + text(p) +
+                        " " + text(d) + " " + std::to_string(s));
         return reinterpret_cast<HINSTANCE>(2);  // a failure, not reported
     });
     lnk().SendEmail(L"me@example.com");
     forms::CallBy(lnk(), L"OpenPath", {Variant(L"http://example.com/"), Variant(int32_t{3})});
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].hwnd, nullptr);
-    EXPECT_TRUE(calls[0].verbNull && calls[0].paramsNull);
-    EXPECT_EQ(calls[0].file, "mailto:me@example.com");
-    EXPECT_EQ(calls[0].dir, "C:\\");
-    EXPECT_EQ(calls[0].show, 1);
-    EXPECT_EQ(calls[1].verb, "Open");
-    EXPECT_EQ(calls[1].file, "http://example.com/");
-    EXPECT_FALSE(calls[1].paramsNull);  // "" rather than none
-    EXPECT_EQ(calls[1].params, "");
-    EXPECT_EQ(calls[1].show, 3);
+    EXPECT_EQ(calls, (std::vector<std::string>{"0 null \"mailto:me@example.com\" null \"C:\\\" 1",
+                                               "0 \"Open\" \"http://example.com/\" \"\" \"C:\\\" 3"}));
 }
 
 }  // namespace
