@@ -36,6 +36,7 @@ public:
     BtnHover BtnCap{&Pic, L"BtnCap"};
     BtnHover BtnEx{&Pic, L"BtnEx"};
     BtnHover BtnMin{&Pic, L"BtnMin"};
+    forms::Label LblCap{&Pic, L"LblCap"};
     forms::Label LblHint{&Pic, L"LblHint"};
     // Never on screen: they carry the capture start and the hide.
     cTButton BtnCapture{this, L"BtnCapture"};

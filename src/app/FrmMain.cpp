@@ -23,8 +23,7 @@
 namespace app {
 
 namespace {
-constexpr float kPageWidth = 7005, kPageHeight = 5540;
-constexpr float kPanelWidth = 1530;
+constexpr float kPageWidth = Skin::PageWidth, kPageHeight = Skin::PageHeight;
 constexpr int32_t kHiddenFrame = 0x3B96FF;
 }  // namespace
 
@@ -33,26 +32,22 @@ CFrmMain::CFrmMain() {
     BorderStyle(forms::vbFixedSingle);
     MinButton = true;
     StartUpPosition(forms::vbStartUpScreen);
-    ClientSize(kPanelWidth + kPageWidth, kPageHeight);
+    ClientSize(Skin::StripWidth + kPageWidth, kPageHeight);
     forms::PassOver([this] { Icon(forms::LoadResPicture(IDI_APP, forms::resIcon)); });
 
     PicPanel.BorderStyle(0);
-    PicPanel.Move(0, 0, kPanelWidth, kPageHeight);
-    PicPanel.BackColor(Skin::PanelColour);
-    forms::PassOver([this] { PicPanel.Picture(Skin::Panel()); });
+    PicPanel.Move(0, 0, Skin::StripWidth, Skin::PageHeight);
+    PicPanel.BackColor(Skin::StripColour);
 
     BtnHover* buttons[] = {&BtnHover1, &BtnHover2, &BtnHover3, &BtnHover4};
-    const wchar_t* tips[] = {L"Profiles", L"Settings", L"Options", L"About"};
+    forms::Label* labels[] = {&LblPage1, &LblPage2, &LblPage3, &LblPage4};
+    const wchar_t* names[] = {L"Profiles", L"Settings", L"Options", L"About"};
     for (int i = 0; i < 4; ++i) {
-        forms::PropertyBag bag;
-        bag.WriteProperty(L"BackColor", kHiddenFrame, 0);
-        bag.WriteProperty(L"FrameColor", kHiddenFrame, 0);
-        bag.WriteProperty(L"FrameOverColor", kHiddenFrame, 0);
-        bag.WriteProperty(L"PicTop", 2, 0);
-        bag.WriteProperty(L"PicLeft", 2, 0);
-        bag.WriteProperty(L"ToolTips", std::wstring(tips[i]), L"");
-        buttons[i]->DesignProperties(bag);
-        buttons[i]->Move(Skin::NavLeft, Skin::NavTop + i * Skin::NavStep, Skin::NavWidth, Skin::NavHeight);
+        float top = Skin::NavTop + i * Skin::NavStep;
+        Skin::ImageButton(*buttons[i], Skin::PageButton(i, false), Skin::PageButton(i, true), names[i], kHiddenFrame,
+                          Skin::NavLeft, top, Skin::NavSize, Skin::NavSize, 2);
+        Skin::Caption(*labels[i], names[i], 0, top + Skin::NavSize + 15, Skin::StripWidth, 0xFFFFFF, 8, true);
+        labels[i]->Alignment(2);
     }
     BtnHover1.Click = [this] { BtnHover1_Click(); };
     BtnHover2.Click = [this] { BtnHover2_Click(); };

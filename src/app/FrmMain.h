@@ -26,6 +26,10 @@ public:
     BtnHover BtnHover2{&PicPanel, L"BtnHover2"};
     BtnHover BtnHover3{&PicPanel, L"BtnHover3"};
     BtnHover BtnHover4{&PicPanel, L"BtnHover4"};
+    forms::Label LblPage1{&PicPanel, L"LblPage1"};
+    forms::Label LblPage2{&PicPanel, L"LblPage2"};
+    forms::Label LblPage3{&PicPanel, L"LblPage3"};
+    forms::Label LblPage4{&PicPanel, L"LblPage4"};
     // Page areas: each receives one page form's content box.
     forms::PictureBox P1{this, L"P1"};
     forms::PictureBox P2{this, L"P2"};

@@ -1,20 +1,272 @@
 #include "app/FrmSave.h"
 
+#include "app/FrmExport.h"
+#include "app/FrmMain.h"
+#include "app/FrmTemp.h"
+#include "app/ModGeneral.h"
+#include "app/Skin.h"
+#include "capture/cDIBSection.h"
+#include "capture/mIntelJPEGLibrary.h"
+#include "forms/Error.h"
+#include "forms/Runtime.h"
 #include "support/cFilesFolders.h"
 #include "support/cIniSettings.h"
 
 namespace app {
 
-CFrmSave::CFrmSave() {}
+using forms::PassOver;
+
+namespace {
+constexpr int32_t kGreyText = static_cast<int32_t>(0x80000010);  // button shadow
+constexpr int32_t kPlainText = static_cast<int32_t>(0x80000012); // button text
+}  // namespace
+
+CFrmSave::CFrmSave() {
+    Caption(L"Options");
+    BorderStyle(forms::vbBSNone);
+    ShowInTaskbar = false;
+    ClientSize(Skin::PageWidth, Skin::PageHeight + 900);
+
+    Skin::PagePanel(Pic);
+    Skin::Heading(LblTitle, L"Options");
+    auto font = [] { return std::make_shared<forms::StdFont>(L"Verdana", 9); };
+
+    Skin::Caption(LblNaming, L"File names:", 420, 1020, 3000, Skin::HeadingColour, 9, true);
+    CmbName.Font(font());
+    CmbName.Move(600, 1380, 3600, 315);
+    Skin::Caption(L4, L"Prefix:", 600, 1920, 900, kPlainText);
+    TxtPrefix.Font(font());
+    TxtPrefix.Move(1500, 1860, 2700, 330);
+    TxtPrefix.Enabled(forms::False);
+
+    Skin::Caption(LblFolder, L"Images folder:", 420, 2520, 3000, Skin::HeadingColour, 9, true);
+    TxtPath.Font(font());
+    TxtPath.Move(600, 2880, 4800, 330);
+    BtnBrowse.Font(font());
+    BtnBrowse.Move(5520, 2865, 1080, 360);
+
+    Skin::Caption(LblHotKey, L"Capture hotkey (works while the window is hidden):", 420, 3540, 6200,
+                  Skin::HeadingColour, 9, true);
+    HKey.Move(600, 3900, 2400, 330);
+
+    // Out of sight below the page: they only carry the destination's look.
+    BtnCopy.Caption(L"Windows Clipboard");
+    BtnCopy.Move(0, Skin::PageHeight + 60, 1800, 360);
+    BtnSave.Caption(L"Save to File");
+    BtnSave.Move(1920, Skin::PageHeight + 60, 1800, 360);
+
+    CmbName.Click = [this] { CmbName_Click(); };
+    BtnBrowse.Click = [this] { BtnBrowse_Click(); };
+    BtnCopy.Click = [this] { BtnCopy_Click(); };
+    BtnSave.Click = [this] { BtnSave_Click(); };
+}
+
 CFrmSave::~CFrmSave() = default;
-void CFrmSave::BtnCopy_Click() {}
-void CFrmSave::BtnSave_Click() {}
-void CFrmSave::SaveImageToFile() {}
-void CFrmSave::SaveFinalImage(std::wstring) {}
-std::wstring CFrmSave::GetExt() { return {}; }
-void CFrmSave::CmbName_Click() {}
-void CFrmSave::BtnBrowse_Click() {}
-void CFrmSave::Form_Load() {}
-void CFrmSave::Form_Unload(int16_t&) {}
+
+cIniSettings& CFrmSave::Ini() {
+    if (!m_Ini) m_Ini = std::make_unique<cIniSettings>();
+    return *m_Ini;
+}
+cFilesFolders& CFrmSave::FilesFolders() {
+    if (!m_FilesFolders) m_FilesFolders = std::make_unique<cFilesFolders>();
+    return *m_FilesFolders;
+}
+
+void CFrmSave::Form_Load() {
+    PassOver([this] { CmbName.AddItem(L"Use Automatic File Name"); });
+    PassOver([this] { CmbName.AddItem(L"Ask for File Name"); });
+    LoadSettings();
+}
+
+void CFrmSave::Form_Unload(int16_t&) { SaveSettings(); }
+
+void CFrmSave::BtnCopy_Click() {
+    PassOver([this] {
+        forms::Boolean off = forms::False;
+        BtnSave.SelectButton(off);
+    });
+    PassOver([] { FrmTemp->OClibpoard.Value(forms::True); });
+    PassOver([this] { L4.ForeColor(kGreyText); });
+    PassOver([this] { CmbName.Enabled(forms::False); });
+    PassOver([] { FrmTemp->OBitMap.Enabled(forms::False); });
+    PassOver([] { FrmTemp->OJpg.Enabled(forms::False); });
+    PassOver([] { FrmTemp->CmbQ.Enabled(forms::False); });
+    PassOver([this] { TxtPrefix.Enabled(forms::False); });
+    PassOver([this] { BtnBrowse.Enabled(forms::False); });
+    PassOver([this] { TxtPath.Enabled(forms::False); });
+    Mselection = 1;
+}
+
+void CFrmSave::BtnSave_Click() {
+    PassOver([this] {
+        forms::Boolean off = forms::False;
+        BtnCopy.SelectButton(off);
+    });
+    PassOver([] { FrmTemp->OFile.Value(forms::True); });
+    PassOver([this] {
+        if (CmbName.ListIndex() == 0) {
+            L4.ForeColor(kPlainText);
+            TxtPrefix.Enabled(forms::True);
+        }
+    });
+    PassOver([this] { CmbName.Enabled(forms::True); });
+    PassOver([] { FrmTemp->OBitMap.Enabled(forms::True); });
+    PassOver([] { FrmTemp->OJpg.Enabled(forms::True); });
+    PassOver([] { FrmTemp->CmbQ.Enabled(forms::True); });
+    PassOver([this] { BtnBrowse.Enabled(forms::True); });
+    PassOver([this] { TxtPath.Enabled(forms::True); });
+    Mselection = 2;
+}
+
+void CFrmSave::CmbName_Click() {
+    PassOver([this] {
+        bool ask = CmbName.ListIndex() == 1;
+        L4.ForeColor(ask ? kGreyText : kPlainText);
+        TxtPrefix.Enabled(ask ? forms::False : forms::True);
+    });
+}
+
+void CFrmSave::BtnBrowse_Click() {
+    PassOver([this] {
+        cFilesFolders& files = FilesFolders();
+        std::wstring path = files.BrowseForFolder(*FrmMain, L"Images Folder", forms::False, forms::False, forms::True);
+        if (!forms::IsTrue(files.IsText(path))) return;
+        if (files.GetDrvType(path.substr(0, 2) + L"\\") == DRIVE_CDROM) {
+            forms::MsgBox(L"Can't save images to this folder, Please select another folder", forms::vbExclamation,
+                          L"Quorvane Capture");
+            return;
+        }
+        TxtPath.Text(path);
+    });
+}
+
+std::wstring CFrmSave::GetExt() {
+    std::wstring ext;
+    PassOver([&] {
+        if (forms::IsTrue(FrmTemp->OBitMap.Value())) ext = L".Bmp";
+        else if (forms::IsTrue(FrmTemp->OJpg.Value())) ext = L".Jpg";
+    });
+    return ext;
+}
+
+std::wstring CFrmSave::AutoName(int32_t k) {
+    return FilesFolders().AddSlash(TxtPath.Text()) + TxtPrefix.Text() + std::to_wstring(k) + GetExt();
+}
+
+void CFrmSave::SaveImageToFile() {
+    if (CmbName.ListIndex() == 1) {
+        // Ask road: the preview window writes the file when the user names it.
+        CFrmExport& preview = *FrmExport;
+        PassOver([&] {
+            forms::Object& viewer = preview.Controls()[L"Pic"];
+            forms::CallBy(viewer, L"Clear");
+            viewer.LetProperty(L"Picture", forms::Variant(FrmMain->Pic.Picture()));
+        });
+        PassOver([&] { preview.Show(); });
+        PassOver([&] { ModGeneral::SetFormOnTop(preview, forms::True); });
+        return;
+    }
+    PassOver([this] {
+        cFilesFolders& files = FilesFolders();
+        int32_t c = 0;
+        PassOver([&] { c = GetImageCounter(); });
+        int32_t i = 0;
+        int32_t n = 0;
+        // Numbering goes on above a stored number whose file still exists, else
+        // takes the lowest free number from 1; an existing file is never chosen.
+        for (;;) {
+            if (forms::IsTrue(files.FileExists(AutoName(c)))) {
+                if (c == INT32_MAX) forms::Raise(6);
+                if (!forms::IsTrue(files.FileExists(AutoName(c + 1)))) {
+                    n = c + 1;
+                    break;
+                }
+                ++c;
+            } else {
+                if (i == INT32_MAX) forms::Raise(6);
+                if (!forms::IsTrue(files.FileExists(AutoName(i + 1)))) {
+                    n = i + 1;
+                    break;
+                }
+                ++i;
+            }
+        }
+        SetImageCounter(n);
+        SaveFinalImage(AutoName(n));
+    });
+}
+
+void CFrmSave::SaveFinalImage(std::wstring iPath) {
+    PassOver([&] {
+        forms::PictureBox& canvas = FrmMain->Pic;
+        if (forms::IsTrue(FrmTemp->OBitMap.Value())) {
+            forms::SavePicture(canvas.Picture(), iPath);
+            return;
+        }
+        cDIBSection dib;
+        dib.CreateFromPicture(canvas.Picture());
+        PassOver([&] { canvas.Refresh(); });
+        forms::ComboBox& quality = FrmTemp->CmbQ;
+        int32_t q = forms::CLng(quality.List(quality.ListIndex()));
+        mIntelJPEGLibrary::SaveJpegFile(dib, iPath, q);
+    });
+}
+
+int32_t CFrmSave::GetImageCounter() {
+    return forms::CLng(Ini().ReadIni(cIniSettings::ConfigFile, L"Main", L"an", L"0"));
+}
+
+void CFrmSave::SetImageCounter(int32_t n) {
+    Ini().WriteIni(cIniSettings::ConfigFile, L"Main", L"an", forms::Str(n));
+}
+
+void CFrmSave::LoadSettings() {
+    cIniSettings& ini = Ini();
+    const int32_t file = cIniSettings::ConfigFile;
+    int16_t msl = 2, cn = 1, ct = 1, cq = 8;
+    PassOver([&] { msl = ini.GetIniVal(ini.ReadIni(file, L"sav", L"msl", L"2"), 1, 2, 2); });
+    PassOver([&] { cn = ini.GetIniVal(ini.ReadIni(file, L"sav", L"cn", L"1"), 0, 1, 1); });
+    PassOver([&] { ct = ini.GetIniVal(ini.ReadIni(file, L"sav", L"ct", L"1"), 0, 7, 1); });
+    PassOver([&] { cq = ini.GetIniVal(ini.ReadIni(file, L"sav", L"cq", L"8"), 0, 9, 8); });
+    PassOver([&] { CmbName.ListIndex(cn); });
+    CmbName_Click();
+    PassOver([&] {
+        if (ct == 0) FrmTemp->OBitMap.Value(forms::True);
+        else FrmTemp->OJpg.Value(forms::True);
+    });
+    PassOver([&] { FrmTemp->CmbQ.ListIndex(cq); });
+    PassOver([&] { TxtPrefix.Text(ini.ReadIni(file, L"sav", L"tp", L"Image - ")); });
+    PassOver([&] {
+        cFilesFolders& files = FilesFolders();
+        std::wstring fallback = files.AddSlash(forms::App.Path()) + L"Images";
+        std::wstring stored = ini.ReadIni(file, L"sav", L"tpa", fallback);
+        auto fso = files.Fso();
+        if (!forms::IsTrue(fso.FolderExists(stored))) {
+            if (!forms::IsTrue(fso.FolderExists(fallback))) fso.CreateFolder(fallback);
+            TxtPath.Text(fallback);
+        } else {
+            TxtPath.Text(stored);
+        }
+    });
+    forms::Boolean on = forms::True;
+    if (msl == 1) {
+        PassOver([&] { BtnCopy.SelectButton(on); });
+        BtnCopy_Click();
+    } else {
+        PassOver([&] { BtnSave.SelectButton(on); });
+        BtnSave_Click();
+    }
+}
+
+void CFrmSave::SaveSettings() {
+    cIniSettings& ini = Ini();
+    const int32_t file = cIniSettings::ConfigFile;
+    PassOver([&] { ini.WriteIni(file, L"sav", L"msl", forms::Str(Mselection)); });
+    PassOver([&] { ini.WriteIni(file, L"sav", L"cn", forms::Str(CmbName.ListIndex())); });
+    PassOver([&] { ini.WriteIni(file, L"sav", L"tp", TxtPrefix.Text()); });
+    PassOver([&] { ini.WriteIni(file, L"sav", L"ct", forms::IsTrue(FrmTemp->OBitMap.Value()) ? L"0" : L"1"); });
+    PassOver([&] { ini.WriteIni(file, L"sav", L"cq", forms::Str(FrmTemp->CmbQ.ListIndex())); });
+    PassOver([&] { ini.WriteIni(file, L"sav", L"tpa", TxtPath.Text()); });
+}
 
 }  // namespace app

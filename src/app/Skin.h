@@ -1,21 +1,37 @@
 #pragma once
 // The skinned look shared by the main window and its pages: colours, the
-// navigation geometry (twips) and the pictures stored with the program.
+// geometry of the pages (twips) and the pictures drawn at build time.
 #include <cstdint>
 
-#include "forms/Picture.h"
+#include "controls/BtnHover.h"
+#include "forms/Forms.h"
 
 namespace Skin {
 
-constexpr int32_t PanelColour = 0x3B96FF;   // navigation strip (BGR: orange)
-constexpr int32_t PageColour = 0xE9F1F4;    // page background (BGR)
-constexpr int32_t HeadingColour = 0x5A3A1E; // page headings (BGR)
-constexpr float NavLeft = 105, NavTop = 240, NavStep = 1260, NavWidth = 1320, NavHeight = 1140;
+constexpr int32_t StripColour = 0x3B96FF;    // navigation strip (red in the low byte: orange)
+constexpr int32_t PageColour = 0x8DBAC5;     // RGB(197, 186, 141), the capture page's own colour
+constexpr int32_t HeadingColour = 0x1E3A5A;  // dark brown
+constexpr int32_t TextColour = 0x202830;
+constexpr float PageWidth = 7005, PageHeight = 5540;
+constexpr float StripWidth = 1530;
+constexpr float NavLeft = 285, NavTop = 300, NavStep = 1290, NavSize = 960;
+constexpr float ModeSize = 1080;
+constexpr float ActionSize = 720;
 
 // Pictures from the program's resources; an empty picture when missing.
-forms::Picture Panel();
 forms::Picture PageButton(int index, bool hover);
 forms::Picture ModeButton(int index, bool hover);
 forms::Picture ActionButton(int index, bool hover);
+
+// A page's content box: page size, no border, the page colour.
+void PagePanel(forms::PictureBox& pic);
+// The big title at the top of a page.
+void Heading(forms::Label& label, const std::wstring& text);
+// A plain transparent caption.
+void Caption(forms::Label& label, const std::wstring& text, float left, float top, float width,
+             int32_t colour = TextColour, float size = 9, bool bold = false);
+// An image hover button with its pictures, tooltip and frames in the skin's colours.
+void ImageButton(BtnHover& button, const forms::Picture& normal, const forms::Picture& over, const std::wstring& tip,
+                 int32_t back, float left, float top, float width, float height, int16_t offset = 0);
 
 }  // namespace Skin
