@@ -80,6 +80,7 @@ void Surface::ReleaseOwnDC() {
     SelectObject(dc, GetStockObject(BLACK_PEN));
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
     ReleaseDC(hwnd_, dc);
+    ownFont_ = nullptr;
 }
 
 int Surface::ToPixelX(float v) const { return static_cast<int>(RoundHalfEven(v / UnitsPerPixelX())); }
@@ -119,10 +120,19 @@ void Surface::PrepareDC(HDC dc) {
     if (!pen_) pen_ = CreatePen(PS_SOLID, drawWidth_, TranslateColour(foreColor_));
     SelectObject(dc, pen_);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
-    SelectObject(dc, font_->Handle());
+    UseFont(dc);
     SetTextColor(dc, TranslateColour(foreColor_));
     SetBkColor(dc, TranslateColour(backColor_));
     SetBkMode(dc, TRANSPARENT);
+}
+
+void Surface::UseFont(HDC dc) {
+    HFONT f = font_->Handle();
+    SelectObject(dc, f);
+    if (dc == memDC_)
+        memFont_ = f;
+    else if (hwnd_ && dc == GetDC(hwnd_))
+        ownFont_ = f;
 }
 
 void Surface::DrawBackground(HDC dc, int w, int h) {
@@ -171,6 +181,7 @@ void Surface::DropImage() {
     DeleteDC(memDC_);
     DeleteObject(memBmp_);
     memDC_ = nullptr;
+    memFont_ = nullptr;
     memBmp_ = nullptr;
     memOld_ = nullptr;
 }
@@ -202,7 +213,9 @@ void Surface::OnDestroying() {
 HDC Surface::hDC() {
     if (!hwnd_) return nullptr;
     HDC dc = memDC_ ? memDC_ : GetDC(hwnd_);
-    PrepareDC(dc);  // the font object may have changed since
+    // The font object may have changed since; what a caller selected or set
+    // on the DC itself stays, as long as the properties do not change.
+    if (font_->Handle() != (dc == memDC_ ? memFont_ : ownFont_)) UseFont(dc);
     return dc;
 }
 
@@ -237,6 +250,12 @@ void Surface::DrawWidth(int16_t v) {
     if (v < 1) Raise(err::InvalidPropertyValue);
     drawWidth_ = v;
     ForeColor(foreColor_);  // makes the pen again
+}
+
+void Surface::FontBold(Boolean v) {
+    font_->Bold(v);
+    if (hwnd_) UseFont(GetDC(hwnd_));
+    if (memDC_) UseFont(memDC_);
 }
 
 void Surface::Font(std::shared_ptr<StdFont> f) {
@@ -295,7 +314,6 @@ void Surface::Cls() {
         HDC dc = GetDC(hwnd_);
         DrawBackground(dc, s.cx, s.cy);
         DrawGraphics(dc);
-        PrepareDC(dc);
     }
 }
 

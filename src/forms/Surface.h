@@ -38,7 +38,7 @@ public:
     const std::shared_ptr<StdFont>& Font() const { return font_; }
     virtual void Font(std::shared_ptr<StdFont> f);
     Boolean FontBold() const { return font_->Bold(); }
-    void FontBold(Boolean v) { font_->Bold(v); }
+    void FontBold(Boolean v);
 
     // 1 twips, 3 pixels; other modes raise 380.
     int16_t ScaleMode() const { return scaleMode_; }
@@ -109,6 +109,7 @@ protected:
     void DrawGraphics(HDC dc);
     // Pen, brush, font and text colours of a DC as this object's properties say.
     void PrepareDC(HDC dc);
+    void UseFont(HDC dc);
     void MakeImage(bool keepOld);
     void DropImage();
     void ReleaseOwnDC();
@@ -131,6 +132,8 @@ protected:
     HBITMAP memBmp_ = nullptr;
     HGDIOBJ memOld_ = nullptr;
     HPEN pen_ = nullptr;
+    HFONT ownFont_ = nullptr;  // the font last selected into the window's DC
+    HFONT memFont_ = nullptr;  // ... and into the persistent image's
 };
 
 // Draws a picture (bitmap, icon or metafile) into a DC, stretched when the

@@ -174,6 +174,30 @@ TEST(Surface, SystemColoursAreTranslatedAndBackColorClears) {
     EXPECT_EQ(ErrorNumberOf([&] { f.Panel.ScaleMode(2); }), err::InvalidPropertyValue);
 }
 
+TEST(Surface, TheDeviceContextKeepsTheCallersSettingsAndFollowsTheFont) {
+    CanvasForm f;
+    f.Load();
+    for (bool autoRedraw : {true, false}) {
+        f.Panel.AutoRedraw(ToBoolean(autoRedraw));
+        f.Panel.ForeColor(static_cast<int32_t>(kRed));
+        HDC dc = f.Panel.hDC();
+        EXPECT_EQ(GetTextColor(dc), kRed);
+        SetTextColor(dc, kGreen);
+        EXPECT_EQ(GetTextColor(f.Panel.hDC()), kGreen);  // read again: still the caller's
+        // FontBold reaches a handle read before it.
+        f.Panel.FontBold(True);
+        LOGFONTW lf{};
+        GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
+        EXPECT_EQ(lf.lfWeight, FW_BOLD);
+        // A change made to the font object shows at the next read.
+        f.Panel.Font()->Italic(True);
+        GetObjectW(GetCurrentObject(f.Panel.hDC(), OBJ_FONT), sizeof lf, &lf);
+        EXPECT_TRUE(lf.lfItalic);
+        f.Panel.Font()->Italic(False);
+        f.Panel.FontBold(False);
+    }
+}
+
 TEST(Surface, LineBoxIncludesBothCornersAndMovesCurrentPoint) {
     CanvasForm f;
     f.Load();
