@@ -8,13 +8,15 @@
 namespace forms {
 
 namespace {
+// Never destroyed: forms held by global references end after every static,
+// and their timers still unregister then.
 std::map<UINT_PTR, Timer*>& Timers() {
-    static std::map<UINT_PTR, Timer*> m;
-    return m;
+    static auto* m = new std::map<UINT_PTR, Timer*>;
+    return *m;
 }
 std::set<const Timer*>& Live() {
-    static std::set<const Timer*> s;
-    return s;
+    static auto* s = new std::set<const Timer*>;
+    return *s;
 }
 }  // namespace
 
