@@ -152,7 +152,6 @@ TEST_F(ObjectOverlay, LeftReleaseCapturesTheFramedWindow) {
     EXPECT_EQ(ModGeneral::g_ObjectSelecting, forms::False);
     ExpectFilled(app::FrmMain->Pic.Picture(), 300, 200, kTeal);
     ExpectFilled(app::FrmMain->Pic.Image(), 300, 200, kTeal);
-    ExpectFilled(ClipboardPicture(), 300, 200, kTeal);
 }
 
 TEST_F(ObjectOverlay, CaptureTakesTheFrozenPictureNotTheLiveScreen) {

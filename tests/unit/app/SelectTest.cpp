@@ -46,7 +46,6 @@ protected:
         EXPECT_EQ(ModGeneral::g_RegionSelecting, forms::False);
         ExpectCodedRegion(app::FrmMain->Pic.Picture(), left, top, w, h);
         ExpectCodedRegion(app::FrmMain->Pic.Image(), left, top, w, h);
-        ExpectCodedRegion(ClipboardPicture(), left, top, w, h);
     }
     // Closed without a capture: the canvas as it was, nothing saved.
     static void ExpectCancelled() {
