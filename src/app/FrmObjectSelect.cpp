@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/FrmGeneral.h"
-#include "app/FrmMain.h"
+#include "app/FrmSelect.h"
 #include "app/ModGeneral.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
@@ -94,11 +94,7 @@ void CFrmObjectSelect::Form_KeyDown(int16_t& KeyCode, int16_t) {
 }
 
 void CFrmObjectSelect::SaveObject() {
-    const float left = Sh.Left(), top = Sh.Top(), width = Sh.Width(), height = Sh.Height();
-    forms::PassOver([&] { Pic.Move(0, 0, width, height); });
-    forms::PassOver([&] { FrmMain->Pic.Move(0, 0, width, height); });
-    forms::PassOver([&] { Pic.PaintPicture(Picture(), 0, 0, width, height, left, top, width, height, SRCCOPY); });
-    forms::PassOver([this] { FrmMain->Pic.Picture(Pic.Image()); });
+    CutOutToCanvas(Pic, Sh, Picture());
     forms::PassOver([] { FrmGeneral->DoSave(); });
 }
 

@@ -140,12 +140,16 @@ void CFrmSelect::Form_MouseUp(int16_t Button, int16_t, float, float) {
     }
 }
 
-void CFrmSelect::SaveRegion() {
-    const float left = Sh.Left(), top = Sh.Top(), width = Sh.Width(), height = Sh.Height();
-    forms::PassOver([&] { Pic.Move(0, 0, width, height); });
+void CutOutToCanvas(forms::PictureBox& Work, const forms::Shape& Band, const forms::Picture& Frozen) {
+    const float left = Band.Left(), top = Band.Top(), width = Band.Width(), height = Band.Height();
+    forms::PassOver([&] { Work.Move(0, 0, width, height); });
     forms::PassOver([&] { FrmMain->Pic.Move(0, 0, width, height); });
-    forms::PassOver([&] { Pic.PaintPicture(Picture(), 0, 0, width, height, left, top, width, height, SRCCOPY); });
-    forms::PassOver([this] { FrmMain->Pic.Picture(Pic.Image()); });
+    forms::PassOver([&] { Work.PaintPicture(Frozen, 0, 0, width, height, left, top, width, height, SRCCOPY); });
+    forms::PassOver([&] { FrmMain->Pic.Picture(Work.Image()); });
+}
+
+void CFrmSelect::SaveRegion() {
+    CutOutToCanvas(Pic, Sh, Picture());
     forms::PassOver([this] { Hide(); });
     forms::PassOver([] { FrmGeneral->DoSave(); });
 }

@@ -64,4 +64,9 @@ private:
 
 inline forms::FormRef<CFrmSelect> FrmSelect;
 
+// The cut-out both overlays make: the band's rectangle of the frozen picture
+// drawn 1:1 at the top-left corner of Work (twips) and put into the capture
+// canvas. Each step that fails is passed over.
+void CutOutToCanvas(forms::PictureBox& Work, const forms::Shape& Band, const forms::Picture& Frozen);
+
 }  // namespace app

@@ -61,30 +61,28 @@ protected:
     }
 };
 
-TEST_F(RegionOverlay, DraggedRectangleBecomesTheCapture) {
-    Drag(100, 120, 300, 250);
-    ExpectSaved(100, 120, 200, 130);
+struct DragCase {
+    const char* name;
+    int x0, y0, x1, y1;    // press and release, screen pixels
+    int left, top, w, h;  // the capture expected
+};
+
+class RegionDrag : public RegionOverlay, public ::testing::WithParamInterface<DragCase> {};
+
+TEST_P(RegionDrag, DraggedRectangleBecomesTheCapture) {
+    const DragCase& c = GetParam();
+    Drag(c.x0, c.y0, c.x1, c.y1);
+    ExpectSaved(c.left, c.top, c.w, c.h);
 }
 
-TEST_F(RegionOverlay, DragUpAndLeftGivesTheSameRectangle) {
-    Drag(300, 250, 100, 120);
-    ExpectSaved(100, 120, 200, 130);
-}
-
-TEST_F(RegionOverlay, DragAlongBothDirectionsMixed) {
-    Drag(600, 100, 450, 400);
-    ExpectSaved(450, 100, 150, 300);
-}
-
-TEST_F(RegionOverlay, OnePixelWideTallBandIsSaved) {
-    Drag(500, 200, 501, 300);
-    ExpectSaved(500, 200, 1, 100);
-}
-
-TEST_F(RegionOverlay, TwoPixelsWideOnePixelHighIsSaved) {
-    Drag(500, 200, 502, 201);
-    ExpectSaved(500, 200, 2, 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Directions, RegionDrag,
+    ::testing::Values(DragCase{"DownRight", 100, 120, 300, 250, 100, 120, 200, 130},
+                      DragCase{"UpLeft", 300, 250, 100, 120, 100, 120, 200, 130},
+                      DragCase{"DownLeft", 600, 100, 450, 400, 450, 100, 150, 300},
+                      DragCase{"OnePixelWideTall", 500, 200, 501, 300, 500, 200, 1, 100},
+                      DragCase{"TwoPixelsWideOneHigh", 500, 200, 502, 201, 500, 200, 2, 1}),
+    [](const ::testing::TestParamInfo<DragCase>& i) { return std::string(i.param.name); });
 
 TEST_F(RegionOverlay, TooSmallBandStaysRedAndANewDragStillWorks) {
     Drag(500, 200, 501, 201);  // 1 x 1
