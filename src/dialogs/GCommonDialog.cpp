@@ -188,7 +188,31 @@ struct FileDialogCall {
     }
 };
 
+void ClearFileResults(std::wstring& FileName, std::wstring& FileTitle, std::wstring& Filter, int32_t& FilterIndex,
+                      int32_t& flags, int32_t noIndex) {
+    FileName.clear();
+    FileTitle.clear();
+    flags = 0;
+    FilterIndex = noIndex;
+    Filter.clear();
+}
+
 }  // namespace
+
+bool GCommonDialog::RunFileDialog(OPENFILENAMEA& ofn, BOOL(WINAPI* show)(LPOPENFILENAMEA), Boolean Hook,
+                                  const forms::ObjectPtr& EventSink) {
+    if (IsTrue(Hook)) {
+        HookOn(EventSink);
+        ofn.lpfnHook = mDialogHook::FileDialogHookProc;
+        ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
+    }
+    apiReturn_ = show(&ofn);
+    HookOff();
+    if (apiReturn_ == 1) return true;
+    // A failure reads like a cancel unless its reason is kept.
+    extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
+    return false;
+}
 
 Boolean GCommonDialog::VBGetOpenFileName2(std::wstring& FileName, std::wstring& FileTitle, Boolean FileMustExist,
                                           Boolean MultiSelect, Boolean& ReadOnly, Boolean HideReadOnly,
@@ -206,24 +230,12 @@ Boolean GCommonDialog::VBGetOpenFileName2(std::wstring& FileName, std::wstring& 
     if (IsTrue(MultiSelect)) f |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
     call.ofn.Flags = f & ~static_cast<DWORD>(OFN_ENABLEHOOK);
     call.Template(flags, hInstance, TemplateName);
-    if (IsTrue(Hook)) {
-        HookOn(EventSink);
-        call.ofn.lpfnHook = mDialogHook::FileDialogHookProc;
-        call.ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
-    }
-    apiReturn_ = GetOpenFileNameA(&call.ofn);
-    HookOff();
-    if (apiReturn_ == 1) {
+    if (RunFileDialog(call.ofn, GetOpenFileNameA, Hook, EventSink)) {
         call.WriteBack(FileName, FileTitle, Filter, FilterIndex, flags, size);
         if (Has(flags, OFN_READONLY)) ReadOnly = forms::True;
         return forms::True;
     }
-    extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
-    FileName.clear();
-    FileTitle.clear();
-    flags = 0;
-    FilterIndex = -1;
-    Filter.clear();
+    ClearFileResults(FileName, FileTitle, Filter, FilterIndex, flags, -1);
     return forms::False;
 }
 
@@ -248,23 +260,11 @@ Boolean GCommonDialog::VBGetSaveFileName2(std::wstring& FileName, std::wstring& 
     if (IsTrue(OverWritePrompt)) f |= OFN_OVERWRITEPROMPT;
     call.ofn.Flags = f & ~static_cast<DWORD>(OFN_ENABLEHOOK);
     call.Template(flags, hInstance, TemplateName);
-    if (IsTrue(Hook)) {
-        HookOn(EventSink);
-        call.ofn.lpfnHook = mDialogHook::FileDialogHookProc;
-        call.ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
-    }
-    apiReturn_ = GetSaveFileNameA(&call.ofn);
-    HookOff();
-    if (apiReturn_ == 1) {
+    if (RunFileDialog(call.ofn, GetSaveFileNameA, Hook, EventSink)) {
         call.WriteBack(FileName, FileTitle, Filter, FilterIndex, flags, kFileBuffer);
         return forms::True;
     }
-    extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
-    FileName.clear();
-    FileTitle.clear();
-    flags = 0;
-    FilterIndex = 0;
-    Filter.clear();
+    ClearFileResults(FileName, FileTitle, Filter, FilterIndex, flags, 0);
     return forms::False;
 }
 

@@ -108,6 +108,9 @@ private:
     void Begin();
     void HookOn(const forms::ObjectPtr& EventSink);
     void HookOff();
+    // Shows an open or save dialog, hooked when asked; true for a choice.
+    bool RunFileDialog(OPENFILENAMEA& ofn, BOOL(WINAPI* show)(LPOPENFILENAMEA), forms::Boolean Hook,
+                       const forms::ObjectPtr& EventSink);
     void FillCustomColours();
     // Reads the first part of a device mode block into devMode; the block stays.
     static void ReadDevMode(HGLOBAL block, DEVMODEA& devMode);
