@@ -257,8 +257,11 @@ bool Window::HandleMouse(UINT m, WPARAM w, LPARAM l) {
         // The window that saw the press sees the rest of the gesture.
         if (!GetCapture()) SetCapture(self);
         if (button == vbLeftButton) clicking_ = !dbl;
-        OnMouseDown(button, shift, x, y);
-        if (dbl && IsWindow(self)) OnDblClick();
+        // The second press of a double click raises DblClick in place of MouseDown.
+        if (dbl)
+            OnDblClick();
+        else
+            OnMouseDown(button, shift, x, y);
     } else if (up) {
         bool wasClick = button == vbLeftButton && clicking_;
         if (button == vbLeftButton) clicking_ = false;

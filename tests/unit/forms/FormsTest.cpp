@@ -452,6 +452,19 @@ TEST(WindowEvents, MouseCoordinatesAreInTheObjectsOwnScale) {
     EXPECT_EQ(py, 20);
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"down", L"up", L"click"}));
     EXPECT_EQ(GetCapture(), nullptr);
+    // A double click: the second press is DblClick alone, its release no Click.
+    f.Pic.DblClick = [&] { seen.push_back(L"dbl"); };
+    seen.clear();
+    SendMessageW(f.Pic.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    SendMessageW(f.Pic.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, 20));
+    SendMessageW(f.Pic.hWnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 20));
+    SendMessageW(f.Pic.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, 20));
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"down", L"up", L"click", L"dbl", L"up"}));
+    // A release outside the window is no click.
+    seen.clear();
+    SendMessageW(f.Pic.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    SendMessageW(f.Pic.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(500, 20));
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"down", L"up"}));
 }
 
 TEST(WindowEvents, KeyPreviewLetsTheFormSeeAndEatKeysFirst) {
