@@ -209,7 +209,8 @@ bool GCommonDialog::RunFileDialog(OPENFILENAMEA& ofn, BOOL(WINAPI* show)(LPOPENF
     apiReturn_ = show(&ofn);
     HookOff();
     if (apiReturn_ == 1) return true;
-    // A failure reads like a cancel unless its reason is kept.
+    // The platform returns 0 for a cancel and for a failure alike; the file
+    // dialogs clear the extended error as they start, so it tells them apart.
     extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
     return false;
 }
@@ -304,7 +305,9 @@ void GCommonDialog::CustomColor(int16_t i, int32_t value) {
 
 Boolean GCommonDialog::VBChooseColor(int32_t& Color, Boolean AnyColor, Boolean FullOpen, Boolean DisableFullOpen,
                                      HWND Owner, int32_t flags, Boolean Hook, const forms::ObjectPtr& EventSink) {
-    apiReturn_ = 0;
+    // Starts afresh: an extended error left by an earlier file dialog would
+    // make this dialog's cancel read as a failure.
+    Begin();
     CHOOSECOLORA cc{};
     cc.lStructSize = sizeof(cc);
     cc.hwndOwner = OwnerOrNone(Owner);
@@ -326,8 +329,7 @@ Boolean GCommonDialog::VBChooseColor(int32_t& Color, Boolean AnyColor, Boolean F
         Color = static_cast<int32_t>(cc.rgbResult);
         return forms::True;
     }
-    // A failure reads like a cancel unless its reason is kept.
-    if (DWORD e = CommDlgExtendedError()) extendedError_ = static_cast<int32_t>(e);
+    if (apiReturn_ != 0) extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
     Color = -1;
     return forms::False;
 }
@@ -377,7 +379,7 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
     apiReturn_ = ChooseFontA(&cf);
     HookOff();
     if (apiReturn_ != 1) {
-        extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
+        if (apiReturn_ != 0) extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
         return forms::False;
     }
     flags = static_cast<int32_t>(cf.Flags);
@@ -463,7 +465,7 @@ Boolean GCommonDialog::VBPrintDlg(HDC& hDC, int32_t& PrintRange, Boolean Disable
     eventSink_.reset();
     apiReturn_ = static_cast<int16_t>(r);
     if (apiReturn_ != 1) {
-        extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
+        if (apiReturn_ != 0) extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
         return forms::False;
     }
     hDC = pd.hDC;
@@ -529,10 +531,7 @@ Boolean GCommonDialog::VBPageSetupDlg2(HWND Owner, Boolean DisableMargins, Boole
     }
     const BOOL r = PageSetupDlgA(&ps);
     HookOff();
-    if (!r) {
-        extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
-        return forms::False;
-    }
+    if (!r) return forms::False;
     m.Left = static_cast<float>(ps.rtMargin.left) / factor;
     m.Top = static_cast<float>(ps.rtMargin.top) / factor;
     m.Right = static_cast<float>(ps.rtMargin.right) / factor;
