@@ -21,7 +21,7 @@ class ObjectOverlay : public ::testing::Test {
 protected:
     void SetUp() override {
         MarkCanvas();
-        ClearClipboard();
+        SaveToEmptyClipboard();
         MoveTo(900, 700);
     }
     void TearDown() override {
@@ -152,6 +152,7 @@ TEST_F(ObjectOverlay, LeftReleaseCapturesTheFramedWindow) {
     EXPECT_EQ(ModGeneral::g_ObjectSelecting, forms::False);
     ExpectFilled(app::FrmMain->Pic.Picture(), 300, 200, kTeal);
     ExpectFilled(app::FrmMain->Pic.Image(), 300, 200, kTeal);
+    ExpectFilled(ClipboardPicture(), 300, 200, kTeal);
 }
 
 TEST_F(ObjectOverlay, CaptureTakesTheFrozenPictureNotTheLiveScreen) {

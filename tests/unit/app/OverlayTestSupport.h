@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/FrmMain.h"
+#include "app/FrmSave.h"
 #include "forms/Picture.h"
 #include "forms/Runtime.h"
 #include "unit/common/TestObjects.h"
@@ -61,8 +62,9 @@ inline void MarkCanvas() {
 }
 inline bool CanvasUntouched() { return app::FrmMain->Pic.Picture().PixelWidth() == 3; }
 
-// The clipboard emptied, so that a save onto it shows.
-inline void ClearClipboard() {
+// Saves go to the clipboard, emptied here so that a save onto it shows.
+inline void SaveToEmptyClipboard() {
+    app::FrmSave->Mselection = 1;
     forms::Clipboard.Clear();
 }
 inline forms::Picture ClipboardPicture() { return forms::Clipboard.GetData(); }

@@ -17,7 +17,7 @@ class RegionOverlay : public ::testing::Test {
 protected:
     void SetUp() override {
         MarkCanvas();
-        ClearClipboard();
+        SaveToEmptyClipboard();
         MoveTo(400, 300);
         Open();
     }
@@ -46,6 +46,7 @@ protected:
         EXPECT_EQ(ModGeneral::g_RegionSelecting, forms::False);
         ExpectCodedRegion(app::FrmMain->Pic.Picture(), left, top, w, h);
         ExpectCodedRegion(app::FrmMain->Pic.Image(), left, top, w, h);
+        ExpectCodedRegion(ClipboardPicture(), left, top, w, h);
     }
     // Closed without a capture: the canvas as it was, nothing saved.
     static void ExpectCancelled() {
