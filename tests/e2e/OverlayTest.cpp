@@ -1,0 +1,198 @@
+// Region and object captures through the real program: hidden behind its
+// tray icon, started by the hotkey, the rectangle chosen with the mouse,
+// the picture taken from the clipboard.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "e2e/ProgramDriver.h"
+#include "forms/Picture.h"
+#include "forms/Runtime.h"
+#include "unit/common/TestObjects.h"
+#include "unit/common/TestSupport.h"
+
+using namespace e2e;
+using namespace testsupport;
+
+namespace {
+
+const wchar_t kCaption[] = L"Quorvane Capture 1.0";
+constexpr COLORREF kOlive = RGB(128, 128, 0);
+
+std::wstring ProgramFolder() {
+    std::wstring exe = ProgramPath();
+    return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
+// A settings file for one capture mode with the clipboard as destination;
+// the one that was there comes back at the end.
+class Settings {
+public:
+    explicit Settings(int mode) : path_(ProgramFolder() + L"\\Config.ini") {
+        had_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (had_) old_ = ReadFileBytes(path_);
+        WriteFileBytes(path_, "[main]\r\nmb=" + std::to_string(mode) +
+                                  "\r\ncm=0\r\n[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\nmsl=1\r\n");
+    }
+    ~Settings() {
+        if (had_)
+            WriteFileBytes(path_, old_);
+        else
+            DeleteFileW(path_.c_str());
+    }
+
+private:
+    std::wstring path_;
+    bool had_ = false;
+    std::string old_;
+};
+
+// The program's window that covers the whole screen, waited for.
+HWND WaitOverlay(DWORD pid, int ms) {
+    const DWORD end = GetTickCount() + ms;
+    do {
+        for (HWND h : TopWindows(pid, true)) {
+            RECT r{};
+            GetWindowRect(h, &r);
+            if (r.left == 0 && r.top == 0 && r.right == GetSystemMetrics(SM_CXSCREEN) &&
+                r.bottom == GetSystemMetrics(SM_CYSCREEN))
+                return h;
+        }
+        Pump(50);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+    return nullptr;
+}
+
+bool WaitGone(HWND h, int ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (IsWindow(h) && IsWindowVisible(h)) {
+        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
+        Pump(50);
+    }
+    return true;
+}
+
+// With --shots=DIR the screen is kept as a BMP file there.
+void Shot(const wchar_t* name) {
+    const std::wstring dir = Arg("shots");
+    if (dir.empty()) return;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    forms::SavePicture(forms::Picture::FromBitmap(bmp), dir + L"\\" + name + L".bmp");
+}
+
+// Starts the program, hides it behind its tray icon and presses Ctrl+S.
+class HotkeyCapture {
+public:
+    explicit HotkeyCapture(int mode) : settings_(mode) {
+        main_ = WaitWindow(program_.pid(), kCaption, 15000);
+        if (!main_) return;
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 100 && IsWindowVisible(main_); ++i) Pump(50);
+        Pump(200);
+        forms::Clipboard.Clear();
+        KeyDown(VK_CONTROL);
+        KeyDown('S');
+        Pump(150);
+        KeyUp('S');
+        KeyUp(VK_CONTROL);
+    }
+    DWORD pid() const { return program_.pid(); }
+    bool Started() const { return main_ && !IsWindowVisible(main_); }
+
+private:
+    Settings settings_;
+    Program program_;
+    HWND main_ = nullptr;
+};
+
+void ExpectClipboardFilled(int w, int h, COLORREF colour) {
+    forms::Picture pic = forms::Clipboard.GetData();
+    ASSERT_TRUE(pic) << "nothing on the clipboard";
+    int pw = 0, ph = 0;
+    auto px = PixelsOf(pic.Bitmap(), &pw, &ph);
+    ASSERT_EQ(pw, w);
+    ASSERT_EQ(ph, h);
+    const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    int wrong = 0;
+    for (uint32_t p : px) wrong += (p & 0xFFFFFF) != rgb;
+    EXPECT_EQ(wrong, 0);
+}
+
+}  // namespace
+
+TEST(Overlays, RegionDraggedOverTheFrozenScreenGoesToTheClipboard) {
+    ColourWindow target(300, 200, 240, 160, kOlive, WS_POPUP, 0);
+    MoveMouse(600, 500);
+    HotkeyCapture run(3);
+    ASSERT_TRUE(run.Started());
+    HWND overlay = WaitOverlay(run.pid(), 10000);
+    ASSERT_NE(overlay, nullptr) << "no region overlay";
+
+    MoveMouse(320, 230);
+    Pump(80);
+    MouseButton(true, true);
+    Pump(80);
+    MoveMouse(400, 280);
+    Pump(80);
+    MoveMouse(460, 330);
+    Pump(150);
+    Shot(L"region-dragging");
+    MouseButton(true, false);
+    ASSERT_TRUE(WaitGone(overlay, 5000));
+    Pump(300);
+    ExpectClipboardFilled(140, 100, kOlive);
+}
+
+TEST(Overlays, RegionOverlayCancelledByEscapeSavesNothingAndOpensAgain) {
+    MoveMouse(600, 500);
+    HotkeyCapture run(3);
+    ASSERT_TRUE(run.Started());
+    HWND overlay = WaitOverlay(run.pid(), 10000);
+    ASSERT_NE(overlay, nullptr);
+    Shot(L"region-idle");
+    KeyDown(VK_ESCAPE);
+    KeyUp(VK_ESCAPE);
+    ASSERT_TRUE(WaitGone(overlay, 5000));
+    Pump(300);
+    EXPECT_FALSE(forms::Clipboard.GetData());
+
+    KeyDown(VK_CONTROL);
+    KeyDown('S');
+    Pump(150);
+    KeyUp('S');
+    KeyUp(VK_CONTROL);
+    overlay = WaitOverlay(run.pid(), 10000);
+    ASSERT_NE(overlay, nullptr) << "the overlay does not open a second time";
+    MouseButton(false, true);
+    Pump(80);
+    MouseButton(false, false);
+    EXPECT_TRUE(WaitGone(overlay, 5000));
+}
+
+TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboard) {
+    ColourWindow target(380, 260, 180, 120, kOlive, WS_POPUP, 0);
+    MoveMouse(600, 500);
+    HotkeyCapture run(4);
+    ASSERT_TRUE(run.Started());
+    HWND overlay = WaitOverlay(run.pid(), 15000);
+    ASSERT_NE(overlay, nullptr) << "no object overlay";
+
+    MoveMouse(430, 300);
+    Pump(200);
+    Shot(L"object-framing");
+    MouseButton(true, true);
+    Pump(80);
+    MouseButton(true, false);
+    ASSERT_TRUE(WaitGone(overlay, 5000));
+    Pump(300);
+    ExpectClipboardFilled(180, 120, kOlive);
+}
