@@ -89,6 +89,14 @@ void Shot(const wchar_t* name) {
     forms::SavePicture(forms::Picture::FromBitmap(bmp), dir + L"\\" + name + L".bmp");
 }
 
+void PressHotkey() {
+    KeyDown(VK_CONTROL);
+    KeyDown('S');
+    Pump(150);
+    KeyUp('S');
+    KeyUp(VK_CONTROL);
+}
+
 // Starts the program, hides it behind its tray icon and presses Ctrl+S.
 class HotkeyCapture {
 public:
@@ -99,11 +107,7 @@ public:
         for (int i = 0; i < 100 && IsWindowVisible(main_); ++i) Pump(50);
         Pump(200);
         forms::Clipboard.Clear();
-        KeyDown(VK_CONTROL);
-        KeyDown('S');
-        Pump(150);
-        KeyUp('S');
-        KeyUp(VK_CONTROL);
+        PressHotkey();
     }
     DWORD pid() const { return program_.pid(); }
     bool Started() const { return main_ && !IsWindowVisible(main_); }
@@ -115,16 +119,8 @@ private:
 };
 
 void ExpectClipboardFilled(int w, int h, COLORREF colour) {
-    forms::Picture pic = forms::Clipboard.GetData();
-    ASSERT_TRUE(pic) << "nothing on the clipboard";
-    int pw = 0, ph = 0;
-    auto px = PixelsOf(pic.Bitmap(), &pw, &ph);
-    ASSERT_EQ(pw, w);
-    ASSERT_EQ(ph, h);
     const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    int wrong = 0;
-    for (uint32_t p : px) wrong += (p & 0xFFFFFF) != rgb;
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(FilledWith(forms::Clipboard.GetData().Bitmap(), w, h, rgb), "");
 }
 
 }  // namespace
@@ -165,11 +161,7 @@ TEST(Overlays, RegionOverlayCancelledByEscapeSavesNothingAndOpensAgain) {
     Pump(300);
     EXPECT_FALSE(forms::Clipboard.GetData());
 
-    KeyDown(VK_CONTROL);
-    KeyDown('S');
-    Pump(150);
-    KeyUp('S');
-    KeyUp(VK_CONTROL);
+    PressHotkey();
     overlay = WaitOverlay(run.pid(), 10000);
     ASSERT_NE(overlay, nullptr) << "the overlay does not open a second time";
     MouseButton(false, true);

@@ -63,23 +63,11 @@ protected:
     }
 };
 
-// Every pixel of the picture is the colour (0x00RRGGBB), or black where the
-// window lay off the screen.
+// Every pixel of the picture is the colour, or black where the window lay
+// off the screen.
 void ExpectFilled(const forms::Picture& pic, int w, int h, COLORREF colour, int offLeft = 0, int offTop = 0) {
-    ASSERT_TRUE(pic);
-    int pw = 0, ph = 0;
-    auto px = PixelsOf(pic.Bitmap(), &pw, &ph);
-    ASSERT_EQ(pw, w);
-    ASSERT_EQ(ph, h);
     const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    int wrong = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t want = x < offLeft || y < offTop ? 0 : rgb;
-            if ((px[static_cast<size_t>(y) * w + x] & 0xFFFFFF) != want && ++wrong <= 3)
-                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << px[static_cast<size_t>(y) * w + x];
-        }
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(FilledWith(pic.Bitmap(), w, h, rgb, offLeft, offTop), "");
 }
 
 TEST_F(ObjectOverlay, GridCoversTheScreenInTwentyPixelSteps) {

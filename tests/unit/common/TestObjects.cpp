@@ -1,5 +1,7 @@
 #include "unit/common/TestObjects.h"
 
+#include <cstdio>
+
 #include "forms/Error.h"
 #include "forms/Runtime.h"
 
@@ -149,6 +151,23 @@ std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* pw, int* ph) {
     if (pw) *pw = bm.bmWidth;
     if (ph) *ph = bm.bmHeight;
     return px;
+}
+
+std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft, int offTop) {
+    if (!bmp) return "no bitmap";
+    int pw = 0, ph = 0;
+    const std::vector<uint32_t> px = PixelsOf(bmp, &pw, &ph);
+    if (pw != w || ph != h) return "size " + std::to_string(pw) + " x " + std::to_string(ph);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t want = x < offLeft || y < offTop ? 0 : rgb;
+            if (px[static_cast<size_t>(y) * w + x] != want) {
+                char why[80];
+                snprintf(why, sizeof why, "pixel %d,%d is %06X", x, y, static_cast<unsigned>(px[static_cast<size_t>(y) * w + x]));
+                return why;
+            }
+        }
+    return {};
 }
 
 }  // namespace testsupport

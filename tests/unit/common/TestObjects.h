@@ -71,4 +71,8 @@ private:
 // A 32-bit copy of a bitmap's pixels, top-down, 0x00RRGGBB.
 std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* w = nullptr, int* h = nullptr);
 
+// "" when the bitmap is w x h pixels of one colour (0x00RRGGBB), black in
+// its first offLeft columns and offTop rows; otherwise what is wrong.
+std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft = 0, int offTop = 0);
+
 }  // namespace testsupport
