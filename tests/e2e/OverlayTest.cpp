@@ -97,10 +97,12 @@ void PressHotkey() {
     KeyUp(VK_CONTROL);
 }
 
-// Starts the program, hides it behind its tray icon and presses Ctrl+S.
+// Starts the program, hides it behind its tray icon, parks the pointer
+// away from the test's windows and presses Ctrl+S.
 class HotkeyCapture {
 public:
     explicit HotkeyCapture(int mode) : settings_(mode) {
+        MoveMouse(600, 500);
         main_ = WaitWindow(program_.pid(), kCaption, 15000);
         if (!main_) return;
         PostMessageW(main_, WM_CLOSE, 0, 0);
@@ -110,7 +112,9 @@ public:
         PressHotkey();
     }
     DWORD pid() const { return program_.pid(); }
-    bool Started() const { return main_ && !IsWindowVisible(main_); }
+    // The overlay, once it covers the screen; null when the program hid no
+    // window or showed no overlay.
+    HWND Overlay() const { return main_ && !IsWindowVisible(main_) ? WaitOverlay(program_.pid(), 15000) : nullptr; }
 
 private:
     Settings settings_;
@@ -127,18 +131,16 @@ void ExpectClipboardFilled(int w, int h, COLORREF colour) {
 
 TEST(Overlays, RegionDraggedOverTheFrozenScreenGoesToTheClipboard) {
     ColourWindow target(300, 200, 240, 160, kOlive, WS_POPUP, 0);
-    MoveMouse(600, 500);
     HotkeyCapture run(3);
-    ASSERT_TRUE(run.Started());
-    HWND overlay = WaitOverlay(run.pid(), 10000);
+    HWND overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr) << "no region overlay";
 
     MoveMouse(320, 230);
-    Pump(80);
+    Pump(100);
     MouseButton(true, true);
-    Pump(80);
+    Pump(100);
     MoveMouse(400, 280);
-    Pump(80);
+    Pump(100);
     MoveMouse(460, 330);
     Pump(150);
     Shot(L"region-dragging");
@@ -149,10 +151,8 @@ TEST(Overlays, RegionDraggedOverTheFrozenScreenGoesToTheClipboard) {
 }
 
 TEST(Overlays, RegionOverlayCancelledByEscapeSavesNothingAndOpensAgain) {
-    MoveMouse(600, 500);
     HotkeyCapture run(3);
-    ASSERT_TRUE(run.Started());
-    HWND overlay = WaitOverlay(run.pid(), 10000);
+    HWND overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr);
     Shot(L"region-idle");
     KeyDown(VK_ESCAPE);
@@ -162,7 +162,7 @@ TEST(Overlays, RegionOverlayCancelledByEscapeSavesNothingAndOpensAgain) {
     EXPECT_FALSE(forms::Clipboard.GetData());
 
     PressHotkey();
-    overlay = WaitOverlay(run.pid(), 10000);
+    overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr) << "the overlay does not open a second time";
     MouseButton(false, true);
     Pump(80);
@@ -172,10 +172,8 @@ TEST(Overlays, RegionOverlayCancelledByEscapeSavesNothingAndOpensAgain) {
 
 TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboard) {
     ColourWindow target(380, 260, 180, 120, kOlive, WS_POPUP, 0);
-    MoveMouse(600, 500);
     HotkeyCapture run(4);
-    ASSERT_TRUE(run.Started());
-    HWND overlay = WaitOverlay(run.pid(), 15000);
+    HWND overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr) << "no object overlay";
 
     MoveMouse(430, 300);
