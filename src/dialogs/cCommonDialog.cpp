@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "controls/cGraphics.h"
 #include "dialogs/cMemory.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
@@ -249,6 +250,19 @@ void cCommonDialog::ShowSave() {
     if (!forms::IsTrue(g.VBGetSaveFileName2(fileName_, fileTitle_, OverWritePrompt, filter_, filterIndex_, initDir_,
                                             dialogTitle_, defaultExt_, hwnd_, flags_, hookDialog_, hInstance_,
                                             templateName_, Self())))
+        RaiseDialogError();
+}
+
+void cCommonDialog::ShowColor() {
+    fileDialog_ = false;
+    GCommonDialog& g = Functions();
+    int32_t c = cGraphics::TranslateColor(color_, nullptr);
+    const Boolean AnyColor = forms::ToBoolean(IsFlagSet(flags_, CC_ANYCOLOR));
+    const Boolean FullOpen = forms::ToBoolean(IsFlagSet(flags_, CC_FULLOPEN));
+    const Boolean DisableFullOpen = forms::ToBoolean(IsFlagSet(flags_, CC_PREVENTFULLOPEN));
+    if (forms::IsTrue(g.VBChooseColor(c, AnyColor, FullOpen, DisableFullOpen, hwnd_, flags_, hookDialog_, Self())))
+        color_ = c;
+    else
         RaiseDialogError();
 }
 

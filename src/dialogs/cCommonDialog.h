@@ -124,6 +124,7 @@ public:
     // -- dialogs --
     void ShowOpen();
     void ShowSave();
+    void ShowColor();
     void ShowFont();
     void ShowPrinter();
     void ShowHelp();

@@ -249,6 +249,9 @@ TEST(CommonDialog, FailedDialogRaisesItsExtendedError) {
     EXPECT_EQ(d.FileName(), L"");
 
     // The next cancel on the same object is a plain cancel again.
+    DialogDriver colour(IDCANCEL);
+    EXPECT_NO_THROW(d.ShowColor());
+    ASSERT_TRUE(colour.Done());
     d.flags(0);
     DialogDriver save(IDCANCEL);
     EXPECT_NO_THROW(d.ShowSave());
@@ -264,6 +267,18 @@ TEST(CommonDialog, NameTooLongForTheBufferFailsBeforeAnyDialog) {
 }
 
 // -- events through the hook --------------------------------------------------
+
+class WindowObject : public forms::Object {
+public:
+    explicit WindowObject(HWND h) : h_(h) {}
+    forms::Variant GetProperty(std::wstring_view name) override {
+        if (forms::NameIs(name, L"hwnd")) return static_cast<int32_t>(reinterpret_cast<INT_PTR>(h_));
+        return forms::Object::GetProperty(name);
+    }
+
+private:
+    HWND h_;
+};
 
 TEST(CommonDialog, HookedSaveRaisesTheEvents) {
     const std::wstring dir = testsupport::TempDir(L"dlg_hook");
@@ -293,6 +308,25 @@ TEST(CommonDialog, HookedSaveRaisesTheEvents) {
     // The hook sees the child inside the dialog; the size is the dialog's.
     EXPECT_GT(w, 200);
     EXPECT_GT(h, 150);
+}
+
+TEST(CommonDialog, ListenerCentresTheHookedFileDialog) {
+    cCommonDialog d;
+    PreviewSettings(d);
+    d.HookDialog(forms::True);
+    testsupport::ColourWindow owner(0, 0, 1000, 700, RGB(9, 9, 9));
+    d.hwnd(owner.hwnd());
+    d.Event.FolderChange = [&](HWND hDlg) { d.CentreDialog(hDlg, std::make_shared<WindowObject>(owner.hwnd())); };
+    RECT rc{};
+    DialogDriver drv(IDCANCEL, [&](HWND dlg) {
+        Sleep(200);
+        GetWindowRect(dlg, &rc);
+    });
+    d.ShowSave();
+    ASSERT_TRUE(drv.Done());
+    // The dialog around the hook's child was moved, not the child itself.
+    EXPECT_EQ(rc.left, (1000 - (rc.right - rc.left)) / 2);
+    EXPECT_EQ(rc.top, (700 - (rc.bottom - rc.top)) / 2);
 }
 
 TEST(CommonDialog, ListenerRefusingOkKeepsTheDialogOpen) {
@@ -344,6 +378,35 @@ TEST(CommonDialog, NotificationMethodsRaiseTheirEventsAndReturnZero) {
 }
 
 // -- colour, font, printer, help ----------------------------------------------
+
+TEST(CommonDialog, ColourStartsOnTheTranslatedSystemColour) {
+    cCommonDialog d;
+    d.Color(static_cast<int32_t>(0x8000000F));
+    DialogDriver ok(IDOK);
+    d.ShowColor();
+    ASSERT_TRUE(ok.Done());
+    EXPECT_EQ(d.Color(), static_cast<int32_t>(GetSysColor(COLOR_BTNFACE)));
+
+    d.Color(static_cast<int32_t>(0x8000000F));
+    d.CancelError(forms::True);
+    DialogDriver cancel(IDCANCEL);
+    EXPECT_EQ(ErrorNumberOf([&] { d.ShowColor(); }), 20001);
+    ASSERT_TRUE(cancel.Done());
+    EXPECT_EQ(d.Color(), static_cast<int32_t>(0x8000000F));  // kept
+}
+
+TEST(CommonDialog, HookedColourDialogRaisesInitDialog) {
+    cCommonDialog d;
+    d.Color(0x00FF00);
+    d.HookDialog(forms::True);
+    int inits = 0;
+    d.Event.InitDialog = [&](HWND) { ++inits; };
+    DialogDriver ok(IDOK);
+    d.ShowColor();
+    ASSERT_TRUE(ok.Done());
+    EXPECT_EQ(inits, 1);
+    EXPECT_EQ(d.Color(), 0x00FF00);
+}
 
 int CALLBACK NoteFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -478,18 +541,6 @@ TEST(CommonDialog, ParseMultiFileNameSplitsEveryForm) {
         EXPECT_EQ(count, static_cast<int32_t>(c.files.size())) << c.fileName;
     }
 }
-
-class WindowObject : public forms::Object {
-public:
-    explicit WindowObject(HWND h) : h_(h) {}
-    forms::Variant GetProperty(std::wstring_view name) override {
-        if (forms::NameIs(name, L"hwnd")) return static_cast<int32_t>(reinterpret_cast<INT_PTR>(h_));
-        return forms::Object::GetProperty(name);
-    }
-
-private:
-    HWND h_;
-};
 
 TEST(CommonDialog, CentreDialogOnAWindowOrTheWorkArea) {
     testsupport::ColourWindow box(5, 7, 200, 100, RGB(1, 2, 3));
