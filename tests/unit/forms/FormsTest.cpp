@@ -139,6 +139,31 @@ TEST(Canvas, PaintPictureCopiesAPartOneToOneAndStretches) {
     EXPECT_EQ(ErrorNumberOf([&] { f.Pic.PaintPicture(Picture(), 0, 0); }), err::InvalidPicture);
 }
 
+TEST(Surface, UnloadingReleasesThePersistentImageAndThePens) {
+    // (The process's GDI count reads 0 under Wine, so the objects are checked one by one.)
+    HGDIOBJ dc, bmp, pen, oldPen;
+    {
+        CanvasForm f;
+        f.Load();
+        f.Pic.Picture(SolidPicture(64, 32, kRed));
+        f.Pic.Line(0, 0, 10, 10, kGreen, LineKind::BoxFilled);
+        HDC before = f.Pic.hDC();
+        oldPen = GetCurrentObject(before, OBJ_PEN);
+        f.Pic.ForeColor(static_cast<int32_t>(kBlue));  // a new pen; the old one goes
+        EXPECT_EQ(GetObjectType(oldPen), 0u);
+        f.Pic.Picture(SolidPicture(16, 16, kRed));  // a new size: a new image
+        dc = f.Pic.hDC();
+        bmp = GetCurrentObject(static_cast<HDC>(dc), OBJ_BITMAP);
+        pen = GetCurrentObject(static_cast<HDC>(dc), OBJ_PEN);
+        EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
+        EXPECT_EQ(GetObjectType(bmp), static_cast<DWORD>(OBJ_BITMAP));
+        Unload(f);
+        EXPECT_EQ(GetObjectType(dc), 0u);
+        EXPECT_EQ(GetObjectType(bmp), 0u);
+    }
+    EXPECT_EQ(GetObjectType(pen), 0u);
+}
+
 TEST(Surface, PersistentImageIsWhatTheWindowShows) {
     CanvasForm f;
     f.StartUpPosition(vbStartUpManual);
