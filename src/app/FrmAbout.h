@@ -1,10 +1,28 @@
 #pragma once
-// The about page (stand-in until its own header lands).
+// The "About" page: product, version, rights notice, a picture and the
+// maker's web and mail links. Its Pic panel is moved into the main window.
+#include "controls/Link.h"
 #include "forms/Forms.h"
 
 namespace app {
 
-class CFrmAbout : public forms::Form {};
+class CFrmAbout : public forms::Form {
+public:
+    CFrmAbout();
+
+    forms::PictureBox Pic{this, L"Pic"};
+    forms::Image Image1{&Pic, L"Image1"};
+    forms::Label Label2{&Pic, L"Label2", L"Quorvane Capture"};
+    forms::Label Label3{&Pic, L"Label3", L"Version : 1.0"};
+    forms::Label Label4{&Pic, L"Label4"};
+    forms::Label Label1{&Pic, L"Label1", L"Support:"};
+    Link LnkSite{&Pic, L"LnkSite"};
+    Link LnkMail{&Pic, L"LnkMail"};
+
+    // Each link opens what it shows.
+    void LnkMail_Click();
+    void LnkSite_Click();
+};
 
 inline forms::FormRef<CFrmAbout> FrmAbout;
 
