@@ -1,0 +1,115 @@
+#include "app/FrmExport.h"
+
+#include <cwctype>
+
+#include "app/FrmMain.h"
+#include "app/FrmSave.h"
+#include "app/ModGeneral.h"
+#include "dialogs/cCommonDialog.h"
+#include "forms/Error.h"
+#include "forms/Runtime.h"
+#include "res/resource_ids.h"
+#include "support/cFilesFolders.h"
+
+namespace app {
+
+namespace {
+
+constexpr float kWidth = 8490, kHeight = 6690;
+constexpr float kBandHeight = 690, kLineHeight = 30;
+constexpr int32_t kWhite = 0xFFFFFF;
+constexpr int32_t kOrange = 0x3B96FF;
+constexpr int32_t OFN_OVERWRITEPROMPT_FLAG = 2;
+
+std::wstring Lower(std::wstring s) {
+    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+    return s;
+}
+
+}  // namespace
+
+CFrmExport::CFrmExport() {
+    Caption(L"Save As");
+    BorderStyle(forms::vbFixedSingle);
+    ShowInTaskbar = true;
+    ClientSize(kWidth, kHeight);
+    forms::PassOver([this] { Icon(forms::LoadResPicture(IDI_APP, forms::resIcon)); });
+
+    const float picHeight = kHeight - kBandHeight - kLineHeight;
+    forms::PropertyBag viewer;
+    viewer.WriteProperty(L"BackColor", kWhite, 0);
+    Pic.DesignProperties(viewer);
+    Pic.Move(0, 0, kWidth, picHeight);
+    Pic.AfterPainting = [this] { Pic_AfterPainting(); };
+
+    forms::PropertyBag line;
+    line.WriteProperty(L"StartColor", kOrange, 0);
+    line.WriteProperty(L"EndColor", kWhite, 0);
+    line.WriteProperty(L"GType", int32_t{1}, int32_t{0});
+    GradientLine1.DesignProperties(line);
+    GradientLine1.Move(0, picHeight, kWidth, kLineHeight);
+
+    BotPan.BorderStyle(0);
+    BotPan.Move(0, picHeight + kLineHeight, kWidth, kBandHeight);
+    CmdSize.Move(135, 180, 1185, 330);
+    CmdSave.Move(6120, 180, 1050, 330);
+    CmdSave.Default(forms::True);
+    CmdCancel.Move(7290, 180, 1050, 330);
+    CmdCancel.Cancel(forms::True);
+    CmdSize.Click = [this] { CmdSize_Click(); };
+    CmdSave.Click = [this] { CmdSave_Click(); };
+    CmdCancel.Click = [this] { CmdCancel_Click(); };
+}
+
+CFrmExport::~CFrmExport() = default;
+
+cCommonDialog& CFrmExport::CommonDialog() {
+    if (!m_CommonDialog) m_CommonDialog = std::make_unique<cCommonDialog>();
+    return *m_CommonDialog;
+}
+
+cFilesFolders& CFrmExport::FilesFolders() {
+    if (!m_FilesFolders) m_FilesFolders = std::make_unique<cFilesFolders>();
+    return *m_FilesFolders;
+}
+
+void CFrmExport::CmdSave_Click() {
+    // A dialog that cannot be shown ends the click quietly; nothing is written.
+    forms::PassOver([this] {
+        cCommonDialog& dlg = CommonDialog();
+        const std::wstring ext = FrmSave->GetExt();
+        dlg.hwnd(hWnd());
+        dlg.DialogTitle(L"Save Image");
+        dlg.flags(OFN_OVERWRITEPROMPT_FLAG);
+        dlg.DefaultExt(L"*" + ext);
+        dlg.Filter(Lower(ext) == L".bmp" ? L"Bitmap (*.bmp)|*.bmp" : L"JPEG (*.JPEG;*.JPG)|*.jpeg;*.jpg");
+        dlg.ShowSave();
+        if (dlg.ConfirmOK() == forms::True && FilesFolders().IsText(dlg.FileName()) == forms::True)
+            FrmSave->SaveFinalImage(dlg.FileName());
+    });
+}
+
+void CFrmExport::CmdSize_Click() {
+    // The caption names the view that the next click gives.
+    if (Pic.Stretch() == 1) {
+        CmdSize.Caption(L"Best Fit");
+        Pic.Stretch(0);
+    } else {
+        CmdSize.Caption(L"Actual Size");
+        Pic.Stretch(1);
+    }
+}
+
+void CFrmExport::CmdCancel_Click() { forms::Unload(*this); }
+
+void CFrmExport::Pic_AfterPainting() {
+    // A picture smaller than the viewer both ways has only one view.
+    CmdSize.Enabled(Pic.StandardSize == forms::True ? forms::False : forms::True);
+}
+
+void CFrmExport::Form_Unload(int16_t&) {
+    // An unloaded main window is ending: showing it would bring it back.
+    if (ModGeneral::g_CapturedByHotkey != forms::True && FrmMain.Loaded()) FrmMain->Visible(forms::True);
+}
+
+}  // namespace app

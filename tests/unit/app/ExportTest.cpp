@@ -1,0 +1,100 @@
+// The preview window of the ask-for-name road, used as a person would.
+#include <windows.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+#include "app/FrmExport.h"
+#include "app/FrmMain.h"
+#include "app/FrmTemp.h"
+#include "app/ModGeneral.h"
+#include "unit/common/DialogDriver.h"
+#include "unit/common/TestObjects.h"
+#include "unit/common/TestSupport.h"
+
+using namespace testsupport;
+using app::FrmExport;
+using app::FrmMain;
+
+namespace {
+
+forms::Picture Capture(int w, int h, COLORREF c) {
+    CanvasObject canvas(w, h, c);
+    return forms::GetBy(canvas, L"Image").AsPicture();
+}
+
+// A capture on the canvas, and the preview opened as the ask road does.
+void OpenPreview() {
+    FrmMain->Visible(forms::False);
+    FrmMain->Pic.Picture(Capture(1000, 700, RGB(200, 30, 40)));
+    FrmExport->Pic.Clear();
+    FrmExport->Pic.Picture(FrmMain->Pic.Picture());
+    FrmExport->Show();
+    ModGeneral::SetFormOnTop(*FrmExport, forms::True);
+    Pump(150);
+}
+
+}  // namespace
+
+TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
+    OpenPreview();
+    EXPECT_NE(GetWindowLongW(FrmExport->hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    RECT r{};
+    GetWindowRect(FrmExport->Pic.hWnd(), &r);
+    EXPECT_EQ(ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2), RGB(200, 30, 40));
+    for (const wchar_t* next : {L"Best Fit", L"Actual Size"}) {
+        FrmExport->CmdSize.Press();
+        EXPECT_EQ(FrmExport->CmdSize.Caption(), next);
+        EXPECT_EQ(FrmExport->Pic.Stretch(), next[0] == L'B' ? 0 : 1);
+    }
+    FrmExport->Pic.Picture(Capture(200, 100, RGB(0, 0, 0)));  // one view only
+    EXPECT_EQ(FrmExport->CmdSize.Enabled(), forms::False);
+    forms::Unload(FrmExport);
+}
+
+TEST(Preview, SaveWritesTheCanvasInTheFormatOfTheMomentCancelWritesNothing) {
+    const std::wstring dir = TempDir(L"preview_save");
+    OpenPreview();
+    struct Case {
+        forms::OptionButton& format;
+        int button;
+        std::wstring type, name;
+        std::string magic;
+    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"one.bmp", "BM"},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"two.jpg", "\xFF\xD8"},
+                 {app::FrmTemp->OBitMap, IDCANCEL, L"Bitmap (*.bmp)", L"never.bmp", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Both changed while the preview is open: Save takes the new ones.
+        c.format.Value(forms::True);
+        FrmMain->Pic.Picture(Capture(90, 60, RGB(0, 0, 255)));
+        const std::wstring path = dir + L"\\" + c.name;
+        std::wstring type;
+        DialogDriver drv(c.button, [&](HWND dlg) {
+            type = DialogDriver::Text(GetDlgItem(dlg, cmb1));
+            SendMessageW(DialogDriver::Child(dlg, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        });
+        FrmExport->CmdSave.Press();
+        ASSERT_TRUE(drv.Done());
+        EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
+        EXPECT_EQ(FrmExport->Visible(), forms::True);
+        EXPECT_EQ(ReadFileBytes(path).substr(0, 2), c.magic);
+        if (c.magic.empty()) continue;
+        EXPECT_EQ(forms::LoadPicture(path).PixelWidth(), 90);
+    }
+    forms::Unload(FrmExport);
+}
+
+TEST(Preview, ClosingBringsTheMainWindowBackUnlessTheHotkeyCaptured) {
+    for (forms::Boolean byHotkey : {forms::False, forms::True})
+        for (bool closeBox : {false, true}) {
+            SCOPED_TRACE(testing::Message() << byHotkey << closeBox);
+            OpenPreview();
+            ModGeneral::g_CapturedByHotkey = byHotkey;
+            if (closeBox) SendMessageW(FrmExport->hWnd(), WM_CLOSE, 0, 0);
+            if (!closeBox) FrmExport->CmdCancel.Press();
+            EXPECT_FALSE(FrmExport.Loaded());
+            EXPECT_EQ(FrmMain->Visible(), byHotkey ? forms::False : forms::True);
+        }
+    ModGeneral::g_CapturedByHotkey = forms::False;
+    FrmMain->Visible(forms::False);
+}
