@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/Skin.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
 
@@ -9,9 +10,7 @@ namespace app {
 
 namespace {
 
-constexpr int32_t kPageColour = 0xE9F1F4;    // BGR, as the other pages
-constexpr int32_t kTextColour = 0x5A3A1E;
-constexpr int32_t kLinkColour = 0xB05A00;
+constexpr int32_t kLinkColour = 0x8B3A00;    // dark blue
 constexpr int32_t kOverColour = 0xFF;        // red under the pointer
 constexpr int16_t kLinkMaxWidth = 3500;
 constexpr int kPictureWidth = 234, kPictureHeight = 177;
@@ -19,10 +18,6 @@ constexpr int kPictureWidth = 234, kPictureHeight = 177;
 const wchar_t kSite[] = L"http://www.quorvane.com";
 const wchar_t kMail[] = L"support@quorvane.com";
 const wchar_t kRights[] = L"Copyright \u00A9 2026 Quorvane. All rights reserved.";
-
-std::shared_ptr<forms::StdFont> Verdana(float size, bool bold = false) {
-    return std::make_shared<forms::StdFont>(L"Verdana", size, bold);
-}
 
 // The maker's picture: a camera over an orange wash, drawn once per load.
 forms::Picture AboutPicture() {
@@ -73,8 +68,9 @@ forms::Picture AboutPicture() {
 
 forms::PropertyBag LinkDesign(const std::wstring& caption, const std::wstring& tip) {
     forms::PropertyBag bag;
-    bag.WriteProperty(L"BackColor", kPageColour, 0);
-    bag.WriteProperty(L"Font", forms::Variant(forms::ObjectPtr(Verdana(8))), forms::Variant());
+    bag.WriteProperty(L"BackColor", Skin::PageColour, 0);
+    bag.WriteProperty(L"Font", forms::Variant(forms::ObjectPtr(std::make_shared<forms::StdFont>(L"Verdana", 9))),
+                      forms::Variant());
     bag.WriteProperty(L"ForeColor", kLinkColour, 0);
     bag.WriteProperty(L"Caption", caption, L"");
     bag.WriteProperty(L"OverColor", kOverColour, 0);
@@ -90,34 +86,22 @@ CFrmAbout::CFrmAbout() {
     Caption(L"About");
     BorderStyle(forms::vbFixedSingle);
     ShowInTaskbar = false;
-    ClientSize(7005, 5540);
+    ClientSize(Skin::PageWidth, Skin::PageHeight);
+    Skin::PagePanel(Pic);
 
-    Pic.BorderStyle(0);
-    Pic.Move(0, 0, 7005, 5540);
-    Pic.BackColor(kPageColour);
-
+    Skin::Heading(Label2, L"Quorvane Capture");
     forms::PassOver([this] { Image1.Picture(AboutPicture()); });
-    Image1.Move(480, 600, kPictureWidth * 15.0f, kPictureHeight * 15.0f);
-
-    struct Text {
-        forms::Label& label;
-        float left, top, width, height, size;
-        bool bold;
-    };
-    Label4.Caption(kRights);
-    for (const Text& t : {Text{Label2, 4320, 720, 2500, 360, 12, true}, Text{Label3, 4320, 1140, 2500, 255, 8, false},
-                          Text{Label4, 4320, 1500, 2500, 720, 8, false}, Text{Label1, 480, 3720, 1000, 255, 8, true}}) {
-        t.label.Font(Verdana(t.size, t.bold));
-        t.label.BackStyle(0);
-        t.label.ForeColor(kTextColour);
-        t.label.WordWrap(forms::True);
-        t.label.Move(t.left, t.top, t.width, t.height);
-    }
+    Image1.Move(420, 1080, kPictureWidth * 15.0f, kPictureHeight * 15.0f);
+    Skin::Caption(Label3, L"Version : 1.0", 4200, 1140, 2600);
+    Skin::Caption(Label4, kRights, 4200, 1560, 2600);
+    Label4.WordWrap(forms::True);
+    Label4.Height(Label4.Height() * 3);
+    Skin::Caption(Label1, L"Support:", 420, 4200, 1100, Skin::HeadingColour, 9, true);
 
     LnkSite.DesignProperties(LinkDesign(kSite, L""));
-    LnkSite.Move(1560, 3720, kLinkMaxWidth, 255);
+    LnkSite.Move(1560, 4200, kLinkMaxWidth, 300);
     LnkMail.DesignProperties(LinkDesign(kMail, std::wstring(L"mailto: ") + kMail));
-    LnkMail.Move(1560, 4050, kLinkMaxWidth, 255);
+    LnkMail.Move(1560, 4560, kLinkMaxWidth, 300);
     LnkSite.Click = [this] { LnkSite_Click(); };
     LnkMail.Click = [this] { LnkMail_Click(); };
 }

@@ -12,10 +12,10 @@ public:
 
     forms::PictureBox Pic{this, L"Pic"};
     forms::Image Image1{&Pic, L"Image1"};
-    forms::Label Label2{&Pic, L"Label2", L"Quorvane Capture"};
-    forms::Label Label3{&Pic, L"Label3", L"Version : 1.0"};
+    forms::Label Label2{&Pic, L"Label2"};
+    forms::Label Label3{&Pic, L"Label3"};
     forms::Label Label4{&Pic, L"Label4"};
-    forms::Label Label1{&Pic, L"Label1", L"Support:"};
+    forms::Label Label1{&Pic, L"Label1"};
     Link LnkSite{&Pic, L"LnkSite"};
     Link LnkMail{&Pic, L"LnkMail"};
 

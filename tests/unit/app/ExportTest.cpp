@@ -5,6 +5,7 @@
 
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
+#include "app/FrmSave.h"
 #include "app/FrmTemp.h"
 #include "app/ModGeneral.h"
 #include "unit/common/DialogDriver.h"
@@ -22,14 +23,13 @@ forms::Picture Capture(int w, int h, COLORREF c) {
     return forms::GetBy(canvas, L"Image").AsPicture();
 }
 
-// A capture on the canvas, and the preview opened as the ask road does.
+// A capture on the canvas, shown by the Options page's ask-for-name road.
 void OpenPreview() {
     FrmMain->Visible(forms::False);
     FrmMain->Pic.Picture(Capture(1000, 700, RGB(200, 30, 40)));
-    FrmExport->Pic.Clear();
-    FrmExport->Pic.Picture(FrmMain->Pic.Picture());
-    FrmExport->Show();
-    ModGeneral::SetFormOnTop(*FrmExport, forms::True);
+    app::FrmSave->CmbName.ListIndex(1);
+    app::FrmSave->SaveImageToFile();
+    app::FrmSave->CmbName.ListIndex(0);
     Pump(150);
 }
 
@@ -60,8 +60,8 @@ TEST(Preview, SaveWritesTheCanvasInTheFormatOfTheMomentCancelWritesNothing) {
         std::wstring type, name;
         std::string magic;
     } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"one.bmp", "BM"},
-                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"two.jpg", "\xFF\xD8"},
-                 {app::FrmTemp->OBitMap, IDCANCEL, L"Bitmap (*.bmp)", L"never.bmp", ""}};
+                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", ""},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"two.jpg", "\xFF\xD8"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Both changed while the preview is open: Save takes the new ones.
