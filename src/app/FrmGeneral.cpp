@@ -72,22 +72,10 @@ CFrmGeneral::CFrmGeneral() {
 
 CFrmGeneral::~CFrmGeneral() = default;
 
-cIniSettings& CFrmGeneral::Ini() {
-    if (!m_Ini) m_Ini = std::make_unique<cIniSettings>();
-    return *m_Ini;
-}
-cPressedKey& CFrmGeneral::PressedKey() {
-    if (!m_PressedKey) m_PressedKey = std::make_unique<cPressedKey>();
-    return *m_PressedKey;
-}
-cGraphics& CFrmGeneral::Graphics() {
-    if (!m_Graphics) m_Graphics = std::make_unique<cGraphics>();
-    return *m_Graphics;
-}
-cCapture& CFrmGeneral::Capture() {
-    if (!m_Capture) m_Capture = std::make_unique<cCapture>();
-    return *m_Capture;
-}
+cIniSettings& CFrmGeneral::Ini() { return ModGeneral::OnFirstUse(m_Ini); }
+cPressedKey& CFrmGeneral::PressedKey() { return ModGeneral::OnFirstUse(m_PressedKey); }
+cGraphics& CFrmGeneral::Graphics() { return ModGeneral::OnFirstUse(m_Graphics); }
+cCapture& CFrmGeneral::Capture() { return ModGeneral::OnFirstUse(m_Capture); }
 
 void CFrmGeneral::Form_Load() {
     LoadSettings();

@@ -83,22 +83,10 @@ CFrmMain::CFrmMain() {
 
 CFrmMain::~CFrmMain() = default;
 
-cTray& CFrmMain::Tray() {
-    if (!m_Tray) m_Tray = std::make_unique<cTray>();
-    return *m_Tray;
-}
-cPressedKey& CFrmMain::PressedKey() {
-    if (!m_PressedKey) m_PressedKey = std::make_unique<cPressedKey>();
-    return *m_PressedKey;
-}
-cGraphics& CFrmMain::Graphics() {
-    if (!m_Graphics) m_Graphics = std::make_unique<cGraphics>();
-    return *m_Graphics;
-}
-cFilesFolders& CFrmMain::FilesFolders() {
-    if (!m_FilesFolders) m_FilesFolders = std::make_unique<cFilesFolders>();
-    return *m_FilesFolders;
-}
+cTray& CFrmMain::Tray() { return ModGeneral::OnFirstUse(m_Tray); }
+cPressedKey& CFrmMain::PressedKey() { return ModGeneral::OnFirstUse(m_PressedKey); }
+cGraphics& CFrmMain::Graphics() { return ModGeneral::OnFirstUse(m_Graphics); }
+cFilesFolders& CFrmMain::FilesFolders() { return ModGeneral::OnFirstUse(m_FilesFolders); }
 
 void CFrmMain::Form_Initialize() {
     InitCommonControls();

@@ -47,7 +47,12 @@ CFrmSave::CFrmSave() {
 
     Skin::Caption(LblHotKey, L"Capture hotkey (works while the window is hidden):", 420, 3540, 6200,
                   Skin::HeadingColour, 9, true);
+    forms::PropertyBag keyDesign;
+    keyDesign.WriteProperty(L"HotKey", int32_t{83}, int32_t{0});
+    keyDesign.WriteProperty(L"HotKeyModifier", int32_t{2}, int32_t{0});
+    HKey.DesignProperties(keyDesign);
     HKey.Move(600, 3900, 2400, 330);
+    HKey.Font(font());
 
     // Out of sight below the page: they only carry the destination's look.
     BtnCopy.Caption(L"Windows Clipboard");
@@ -63,14 +68,8 @@ CFrmSave::CFrmSave() {
 
 CFrmSave::~CFrmSave() = default;
 
-cIniSettings& CFrmSave::Ini() {
-    if (!m_Ini) m_Ini = std::make_unique<cIniSettings>();
-    return *m_Ini;
-}
-cFilesFolders& CFrmSave::FilesFolders() {
-    if (!m_FilesFolders) m_FilesFolders = std::make_unique<cFilesFolders>();
-    return *m_FilesFolders;
-}
+cIniSettings& CFrmSave::Ini() { return ModGeneral::OnFirstUse(m_Ini); }
+cFilesFolders& CFrmSave::FilesFolders() { return ModGeneral::OnFirstUse(m_FilesFolders); }
 
 void CFrmSave::Form_Load() {
     PassOver([this] { CmbName.AddItem(L"Use Automatic File Name"); });

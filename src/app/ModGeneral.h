@@ -2,6 +2,7 @@
 // Process-wide values that tie the hotkey poll, the capture control, the
 // selection overlays and the preview together, and a window helper.
 #include <cstdint>
+#include <memory>
 
 #include "forms/Object.h"
 #include "forms/Values.h"
@@ -20,5 +21,12 @@ extern forms::Boolean g_ObjectSelecting;
 // OnTop is True, else takes it out of that band; keeps its place and size,
 // shows it and does not activate it.
 void SetFormOnTop(forms::Object& Form, forms::Boolean OnTop);
+
+// A form's companion object, made on first use and kept in its slot.
+template <class T>
+T& OnFirstUse(std::unique_ptr<T>& slot) {
+    if (!slot) slot = std::make_unique<T>();
+    return *slot;
+}
 
 }  // namespace ModGeneral

@@ -1,0 +1,241 @@
+// The capture page's hotkey test, the capture road into the canvas and on
+// to the clipboard, and the main window's pages and tray icon.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/FrmMain.h"
+#include "app/cTray.h"
+#include "forms/Runtime.h"
+#include "unit/app/AppPages.h"
+#include "unit/common/TestSupport.h"
+
+using namespace apptest;
+using app::FrmGeneral;
+using app::FrmMain;
+using app::FrmSave;
+using app::FrmTemp;
+using ModGeneral::g_LastKey;
+using testsupport::KeyDown;
+using testsupport::KeyUp;
+
+namespace {
+class Hotkey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreshPages();
+        // The main window's own poll would take the keys first.
+        if (FrmMain.Loaded()) FrmMain->Tm.Enabled(forms::False);
+        FrmSave->HKey.LetHotKey('S');
+        FrmSave->HKey.HotKeyModifier(2);
+        g_LastKey = 0;
+        // Typed keys must not land in the hotkey field itself.
+        SetForegroundWindow(sink_.hwnd());
+        SetFocus(sink_.hwnd());
+        testsupport::Pump(100);
+        for (int k = 0; k < 256; ++k) GetAsyncKeyState(k);
+    }
+    void TearDown() override {
+        for (WORD vk : {WORD('S'), WORD(VK_CONTROL), WORD(VK_SHIFT), WORD(VK_MENU)}) KeyUp(vk);
+        testsupport::Pump(20);
+        FrmGeneral->CanCapture();  // forget taps the test left
+        FreshPages();
+        if (FrmMain.Loaded()) FrmMain->Tm.Enabled(forms::True);
+    }
+    void Hold(std::initializer_list<WORD> keys) {
+        int32_t key = FrmSave->HKey.GetHotKey(), modifier = FrmSave->HKey.HotKeyModifier();
+        for (WORD vk : keys) KeyDown(vk);
+        testsupport::Pump(50);
+        // Should the field have caught the keys, it gets its value back.
+        FrmSave->HKey.LetHotKey(key);
+        FrmSave->HKey.HotKeyModifier(modifier);
+    }
+    void Release(std::initializer_list<WORD> keys) {
+        for (WORD vk : keys) KeyUp(vk);
+        testsupport::Pump(20);
+    }
+    testsupport::ColourWindow sink_{0, 0, 30, 30, RGB(90, 90, 90), WS_POPUP, 0};
+};
+}  // namespace
+
+TEST_F(Hotkey, CtrlSFiresOnceUntilTheKeysGoUp) {
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 0);
+    Hold({VK_CONTROL, 'S'});
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 2);
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 2);
+    Release({'S', VK_CONTROL});
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 0);
+    Hold({VK_CONTROL, 'S'});
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture())) << "pressed again, it fires again";
+}
+
+TEST_F(Hotkey, ExtraModifiersDoNotStopIt) {
+    Hold({VK_CONTROL, VK_SHIFT, 'S'});
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture()));
+}
+
+TEST_F(Hotkey, TheKeyWithoutItsModifierDoesNotFire) {
+    Hold({'S'});
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 0);
+}
+
+TEST_F(Hotkey, TwoModifiersFireOnEveryTest) {
+    FrmSave->HKey.HotKeyModifier(6);
+    Hold({VK_CONTROL, VK_MENU, 'S'});
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 6);
+}
+
+TEST_F(Hotkey, NoModifierLetsTheKeyAloneFire) {
+    FrmSave->HKey.HotKeyModifier(0);
+    Hold({'S'});
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture()));
+    EXPECT_EQ(g_LastKey, 8);
+}
+
+namespace {
+class CaptureRoad : public ::testing::Test {
+protected:
+    void SetUp() override { FreshPages(); }
+    void TearDown() override { FreshPages(); }
+};
+}  // namespace
+
+TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreen) {
+    testsupport::ColourWindow patch(100, 120, 60, 40, RGB(250, 20, 200));
+    testsupport::Pump(50);
+    FrmTemp->ChkMouse.Value(0);
+    FrmTemp->OClibpoard.Value(forms::True);  // keep files out of it
+    FrmGeneral->BtnFullScreen_Click();
+    FrmGeneral->DoCapture();
+    forms::PictureBox& canvas = FrmMain->Pic;
+    EXPECT_EQ(canvas.Picture().PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(testsupport::PixelOf(canvas.Picture().Bitmap(), 120, 140), RGB(250, 20, 200));
+    EXPECT_FALSE(forms::IsTrue(canvas.Visible())) << "the canvas stays hidden";
+
+    // The clipboard destination put the canvas there.
+    forms::Picture clip = forms::Clipboard.GetData();
+    EXPECT_EQ(clip.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), 120, 140), RGB(250, 20, 200));
+}
+
+TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowOnly) {
+    testsupport::ColourWindow front(200, 150, 90, 70, RGB(10, 200, 250), WS_POPUP, 0);
+    SetForegroundWindow(front.hwnd());
+    testsupport::Pump(50);
+    ASSERT_EQ(GetForegroundWindow(), front.hwnd());
+    FrmTemp->ChkMouse.Value(0);
+    FrmTemp->OClibpoard.Value(forms::True);
+    FrmGeneral->BtnActiveWindow_Click();
+    FrmGeneral->DoCapture();
+    const forms::Picture& shot = FrmMain->Pic.Picture();
+    EXPECT_EQ(shot.PixelWidth(), 90);
+    EXPECT_EQ(testsupport::PixelOf(shot.Bitmap(), 45, 35), RGB(10, 200, 250));
+}
+
+TEST_F(CaptureRoad, ModeButtonsSelectOneAtATime) {
+    FrmGeneral->BtnFullScreen_Click();
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->BtnFullScreen.Selected()));
+    FrmGeneral->BtnObject_Click();
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->BtnFullScreen.Selected()));
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->BtnObject.Selected()));
+}
+
+namespace {
+class MainWindow : public ::testing::Test {
+protected:
+    void TearDown() override { FreshPages(); }
+};
+}  // namespace
+
+TEST_F(MainWindow, PagesShowOneAtATimeWithTheirButtonSelected) {
+    app::CFrmMain& main = *FrmMain;
+    main.BtnHover3_Click();
+    EXPECT_EQ(main.CurrentPage(), 3);
+    EXPECT_TRUE(forms::IsTrue(main.P3.Visible()));
+    EXPECT_FALSE(forms::IsTrue(main.P1.Visible()));
+    EXPECT_TRUE(forms::IsTrue(main.BtnHover3.Selected()));
+    EXPECT_FALSE(forms::IsTrue(main.BtnHover1.Selected()));
+    // The page already shown: nothing else changes.
+    main.P1.Visible(forms::True);
+    main.BtnHover3_Click();
+    EXPECT_TRUE(forms::IsTrue(main.P1.Visible()));
+    main.BtnHover1_Click();
+    EXPECT_FALSE(forms::IsTrue(main.P3.Visible()));
+    EXPECT_TRUE(forms::IsTrue(main.P1.Visible()));
+}
+
+TEST_F(MainWindow, TheCloseBoxOnlyHidesBehindTheTrayIcon) {
+    app::CFrmMain& main = *FrmMain;
+    main.Show();
+    testsupport::Pump(30);
+    SendMessageW(main.hWnd(), WM_CLOSE, 0, 0);
+    testsupport::Pump(30);
+    ASSERT_TRUE(IsWindow(main.hWnd())) << "not unloaded";
+    EXPECT_FALSE(IsWindowVisible(main.hWnd()));
+    const NOTIFYICONDATAA& nid = cTray::Record();
+    EXPECT_EQ(nid.hWnd, main.hWnd());
+    EXPECT_EQ(nid.uCallbackMessage, static_cast<UINT>(WM_MOUSEMOVE));
+
+    // A double-click on the icon arrives as a mouse move whose X is the message.
+    SendMessageW(main.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
+    testsupport::Pump(30);
+    EXPECT_TRUE(IsWindowVisible(main.hWnd()));
+    main.HideForm();
+    SendMessageW(main.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDOWN, 0));
+    testsupport::Pump(30);
+    EXPECT_FALSE(IsWindowVisible(main.hWnd())) << "other messages do nothing";
+    main.Tray().RemoveFromTray();
+}
+
+TEST(Tray, TheRecordCarriesWindowIconMessageAndAFixedTip) {
+    app::CFrmMain& main = *FrmMain;
+    cTray tray;
+    tray.AddToTray(main, main.Icon(), L"Quorvane Capture 1.0");
+    const NOTIFYICONDATAA& nid = cTray::Record();
+    EXPECT_EQ(nid.cbSize, 88u);
+    EXPECT_EQ(nid.uID, 1u);
+    EXPECT_EQ(nid.uFlags, 7u);
+    EXPECT_EQ(nid.uCallbackMessage, 512u);
+    EXPECT_EQ(nid.hWnd, main.hWnd());
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(nid.hIcon), static_cast<uintptr_t>(main.Icon().Handle()));
+    std::string tip(nid.szTip, 64);
+    EXPECT_EQ(tip, std::string("Quorvane Capture 1.0") + '\0' + std::string(43, ' '));
+
+    tray.AddToTray(main, main.Icon(), std::wstring(70, L'a'));
+    EXPECT_EQ(std::string(nid.szTip, 64), std::string(64, 'a')) << "cut to 64, no room for the NUL";
+
+    tray.RemoveFromTray();
+    EXPECT_EQ(nid.uFlags, 0u);
+    EXPECT_EQ(nid.hWnd, main.hWnd()) << "the removal reuses the last add";
+}
+
+namespace {
+// The program's own way out: the main window ends the pages and itself.
+class PagesEndFirst : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (!FrmMain.Loaded()) return;
+        try {
+            FrmMain->Mnu_File_Exit_Click();
+        } catch (const testsupport::EndCalled&) {
+        }
+        ForgetSettings();
+        // Runs before the static forms go: the main window's end as a static
+        // object stalls under Wine, so the test program leaves here.
+        std::atexit([] {
+            std::fflush(nullptr);
+            _exit(::testing::UnitTest::GetInstance()->Passed() ? 0 : 1);
+        });
+    }
+};
+const auto* const kPagesEndFirst = ::testing::AddGlobalTestEnvironment(new PagesEndFirst);
+}  // namespace

@@ -1,0 +1,130 @@
+// Automatic file names: the running number in "Config.ini", the files that
+// exist, the prefix, folder and format; the BMP and JPEG files written.
+#include <gtest/gtest.h>
+
+#include "app/FrmExport.h"
+#include "app/FrmMain.h"
+#include "forms/Picture.h"
+#include "unit/app/AppPages.h"
+#include "unit/common/TestSupport.h"
+
+using namespace apptest;
+using app::FrmMain;
+using app::FrmSave;
+using app::FrmTemp;
+
+namespace {
+class FileNaming : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreshPages();
+        dir_ = testsupport::TempDir(L"qc_naming");
+        FrmSave->TxtPath.Text(dir_);
+        FrmSave->TxtPrefix.Text(L"Image - ");
+        FrmSave->CmbName.ListIndex(0);
+        FrmTemp->OBitMap.Value(forms::True);
+        // A small known capture in the canvas.
+        HDC screen = GetDC(nullptr);
+        HBITMAP bmp = CreateCompatibleBitmap(screen, 40, 30);
+        ReleaseDC(nullptr, screen);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        RECT r{0, 0, 40, 30};
+        HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
+        FillRect(dc, &r, green);
+        DeleteObject(green);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        FrmMain->Pic.Picture(forms::Picture::FromBitmap(bmp));
+    }
+    void TearDown() override { FreshPages(); }
+
+    std::wstring File(const std::wstring& name) const { return dir_ + L"\\" + name; }
+    bool Exists(const std::wstring& name) const {
+        return GetFileAttributesW(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    void Touch(const std::wstring& name) const { testsupport::WriteFileBytes(File(name), "x"); }
+
+    std::wstring dir_;
+};
+}  // namespace
+
+TEST_F(FileNaming, SuccessiveSavesCountUpFromOne) {
+    FrmSave->SaveImageToFile();
+    ASSERT_TRUE(Exists(L"Image - 1.Bmp"));
+    EXPECT_EQ(ReadConfig("Main", "an"), "1");
+    FrmSave->SaveImageToFile();
+    EXPECT_TRUE(Exists(L"Image - 2.Bmp"));
+    EXPECT_EQ(ReadConfig("Main", "an"), "2");
+
+    // The file is a Windows bitmap of the canvas picture.
+    std::string bytes = testsupport::ReadFileBytes(File(L"Image - 1.Bmp"));
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    forms::Picture back = forms::LoadPicture(File(L"Image - 1.Bmp"));
+    EXPECT_EQ(back.PixelWidth(), 40);
+    EXPECT_EQ(testsupport::PixelOf(back.Bitmap(), 5, 5), RGB(0, 160, 0));
+}
+
+TEST_F(FileNaming, NumberingGoesOnAboveAStoredNumberWhoseFileExists) {
+    WriteConfig("Main", "an", " 5");
+    Touch(L"Image - 5.Bmp");
+    Touch(L"Image - 6.Bmp");
+    FrmSave->SaveImageToFile();
+    EXPECT_TRUE(Exists(L"Image - 7.Bmp"));
+    EXPECT_EQ(ReadConfig("Main", "an"), "7");
+}
+
+TEST_F(FileNaming, AGoneStoredFileGivesTheLowestFreeNumber) {
+    WriteConfig("Main", "an", " 5");
+    Touch(L"Image - 1.Bmp");
+    Touch(L"Image - 2.Bmp");
+    FrmSave->SaveImageToFile();
+    EXPECT_TRUE(Exists(L"Image - 3.Bmp"));
+    EXPECT_EQ(ReadConfig("Main", "an"), "3");
+    EXPECT_EQ(testsupport::ReadFileBytes(File(L"Image - 1.Bmp")), "x") << "an existing file is never chosen";
+}
+
+TEST_F(FileNaming, ARunningNumberThatIsNotANumberStartsFromOne) {
+    WriteConfig("Main", "an", "many");
+    FrmSave->SaveImageToFile();
+    EXPECT_TRUE(Exists(L"Image - 1.Bmp"));
+}
+
+TEST_F(FileNaming, AnEmptyPrefixAndAFolderWithItsSlashStillMakeOneName) {
+    FrmSave->TxtPrefix.Text(L"");
+    FrmSave->TxtPath.Text(dir_ + L"\\");
+    FrmSave->SaveImageToFile();
+    EXPECT_TRUE(Exists(L"1.Bmp"));
+}
+
+TEST_F(FileNaming, JpegFilesCarryTheChosenQuality) {
+    FrmTemp->OJpg.Value(forms::True);
+    FrmTemp->CmbQ.ListIndex(9);
+    FrmSave->SaveImageToFile();
+    ASSERT_TRUE(Exists(L"Image - 1.Jpg"));
+    std::string bytes = testsupport::ReadFileBytes(File(L"Image - 1.Jpg"));
+    ASSERT_GT(bytes.size(), 4u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xD8);
+
+    FrmTemp->CmbQ.ListIndex(0);
+    FrmSave->SaveImageToFile();
+    ASSERT_TRUE(Exists(L"Image - 2.Jpg"));
+    EXPECT_EQ(ReadConfig("Main", "an"), "2");
+}
+
+TEST_F(FileNaming, AFolderThatIsGoneWritesNothingButStillCounts) {
+    FrmSave->TxtPath.Text(dir_ + L"\\gone");
+    FrmSave->SaveImageToFile();
+    EXPECT_FALSE(Exists(L"gone\\Image - 1.Bmp"));
+    EXPECT_EQ(ReadConfig("Main", "an"), "1");
+}
+
+TEST_F(FileNaming, AskingForTheNameWritesNothingAndKeepsTheNumber) {
+    FrmSave->CmbName.ListIndex(1);
+    FrmSave->SaveImageToFile();
+    EXPECT_FALSE(Exists(L"Image - 1.Bmp"));
+    EXPECT_EQ(WrittenValue("an"), "<missing>");
+    app::FrmExport.Release();
+}

@@ -1,0 +1,155 @@
+// The capture, Settings and Options pages read and write "Config.ini" and
+// grey their controls by the output destination.
+#include <gtest/gtest.h>
+
+#include "app/FrmGeneral.h"
+#include "app/FrmSave.h"
+#include "app/FrmTemp.h"
+#include "forms/Runtime.h"
+#include "support/cFilesFolders.h"
+#include "unit/app/AppPages.h"
+
+using namespace apptest;
+using app::FrmGeneral;
+using app::FrmSave;
+using app::FrmTemp;
+
+namespace {
+class SettingsPages : public ::testing::Test {
+protected:
+    void SetUp() override { FreshPages(); }
+    void TearDown() override { FreshPages(); }
+};
+
+std::wstring ImagesBeside() { return forms::App.Path() + L"\\Images"; }
+}  // namespace
+
+TEST_F(SettingsPages, AFreshStartRunsOnTheDefaultsAndWritesThemAtExit) {
+    RemoveDirectoryW(ImagesBeside().c_str());
+    EXPECT_EQ(FrmGeneral->CaptureMode(), 1);
+    EXPECT_EQ(FrmTemp->ChkMouse.Value(), 1);
+    EXPECT_EQ(FrmSave->HKey.GetHotKey(), 83);
+    EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 2);
+    EXPECT_EQ(FrmSave->Mselection, 2);
+    EXPECT_EQ(FrmSave->CmbName.Text(), L"Ask for File Name");
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->OJpg.Value()));
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->OFile.Value()));
+    EXPECT_EQ(FrmTemp->CmbQ.Text(), L" 90");
+    EXPECT_EQ(FrmTemp->CmbQ.ListCount(), 10);
+    EXPECT_EQ(FrmTemp->CmbQ.List(9), L" 100");
+    EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"Image - ");
+    EXPECT_EQ(FrmSave->TxtPath.Text(), ImagesBeside());
+    EXPECT_NE(GetFileAttributesW(ImagesBeside().c_str()), INVALID_FILE_ATTRIBUTES) << "the folder is made";
+
+    ReleasePages();
+    EXPECT_EQ(ReadConfig("main", "mb"), "1");
+    EXPECT_EQ(ReadConfig("main", "cm"), "1");
+    EXPECT_EQ(ReadConfig("hkeys", "hk"), "83");
+    EXPECT_EQ(ReadConfig("hkeys", "mdf"), "2");
+    EXPECT_EQ(ReadConfig("sav", "msl"), "2");
+    EXPECT_EQ(ReadConfig("sav", "cn"), "1");
+    EXPECT_EQ(ReadConfig("sav", "ct"), "1");
+    EXPECT_EQ(ReadConfig("sav", "cq"), "8");
+    EXPECT_EQ(ReadConfig("sav", "tpa"), forms::ToAnsi(ImagesBeside()));
+    EXPECT_EQ(WrittenValue("an"), "<missing>") << "the running number is written by saves only";
+}
+
+TEST_F(SettingsPages, WhatTheProgramWroteReadsBackUnchanged) {
+    std::wstring folder = forms::App.Path();
+    WriteConfig("main", "mb", " 3");
+    WriteConfig("main", "cm", " 0");
+    WriteConfig("hkeys", "hk", "80");
+    WriteConfig("hkeys", "mdf", "5");
+    WriteConfig("sav", "msl", " 1");
+    WriteConfig("sav", "cn", " 0");
+    WriteConfig("sav", "ct", "0");
+    WriteConfig("sav", "cq", " 9");
+    WriteConfig("sav", "tp", "Shot");
+    WriteConfig("sav", "tpa", forms::ToAnsi(folder));
+
+    EXPECT_EQ(FrmGeneral->CaptureMode(), 3);
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->BtnRegion.Selected()));
+    EXPECT_FALSE(forms::IsTrue(FrmGeneral->BtnFullScreen.Selected()));
+    EXPECT_EQ(FrmTemp->ChkMouse.Value(), 0);
+    EXPECT_EQ(FrmSave->HKey.GetHotKey(), 80);
+    EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 5);
+    EXPECT_EQ(FrmSave->Mselection, 1);
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->OClibpoard.Value()));
+    EXPECT_EQ(FrmSave->CmbName.ListIndex(), 0);
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->OBitMap.Value()));
+    EXPECT_EQ(FrmTemp->CmbQ.Text(), L" 100");
+    EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"Shot");
+    EXPECT_EQ(FrmSave->TxtPath.Text(), folder);
+
+    ReleasePages();
+    EXPECT_EQ(ReadConfig("main", "mb"), "3");
+    EXPECT_EQ(ReadConfig("main", "cm"), "0");
+    EXPECT_EQ(ReadConfig("hkeys", "hk"), "80");
+    EXPECT_EQ(ReadConfig("hkeys", "mdf"), "5");
+    EXPECT_EQ(ReadConfig("sav", "msl"), "1");
+    EXPECT_EQ(ReadConfig("sav", "cn"), "0");
+    EXPECT_EQ(ReadConfig("sav", "ct"), "0");
+    EXPECT_EQ(ReadConfig("sav", "cq"), "9");
+    EXPECT_EQ(ReadConfig("sav", "tp"), "Shot");
+}
+
+TEST_F(SettingsPages, OddValuesFallBackToTheirDefaults) {
+    WriteConfig("main", "mb", "7");
+    WriteConfig("main", "cm", "abc");
+    WriteConfig("hkeys", "hk", "not a key");
+    WriteConfig("hkeys", "mdf", "0");
+    WriteConfig("sav", "msl", "9");
+    WriteConfig("sav", "ct", "5");
+    WriteConfig("sav", "cq", "");
+    WriteConfig("sav", "tpa", "C:\\no such folder here\\at all");
+
+    EXPECT_EQ(FrmGeneral->CaptureMode(), 1);
+    EXPECT_TRUE(forms::IsTrue(FrmGeneral->BtnFullScreen.Selected()));
+    EXPECT_EQ(FrmTemp->ChkMouse.Value(), 1);
+    // The key that does not convert and the modifier 0 leave the field as it was.
+    EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 2) << "the field's own";
+    EXPECT_EQ(FrmSave->HKey.GetHotKey(), 83);
+    EXPECT_EQ(FrmSave->Mselection, 2);
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->OJpg.Value()));
+    EXPECT_EQ(FrmTemp->CmbQ.ListIndex(), 8);
+    EXPECT_EQ(FrmSave->TxtPath.Text(), ImagesBeside()) << "a missing folder gives the Images folder";
+}
+
+TEST_F(SettingsPages, TheClipboardDestinationGreysTheFileControlsButNotThePointerBox) {
+    FrmTemp->OClibpoard.Value(forms::True);
+    EXPECT_EQ(FrmSave->Mselection, 1);
+    EXPECT_FALSE(forms::IsTrue(FrmSave->CmbName.Enabled()));
+    EXPECT_FALSE(forms::IsTrue(FrmTemp->OBitMap.Enabled()));
+    EXPECT_FALSE(forms::IsTrue(FrmTemp->OJpg.Enabled()));
+    EXPECT_FALSE(forms::IsTrue(FrmTemp->CmbQ.Enabled()));
+    EXPECT_FALSE(forms::IsTrue(FrmSave->TxtPrefix.Enabled()));
+    EXPECT_FALSE(forms::IsTrue(FrmSave->BtnBrowse.Enabled()));
+    EXPECT_FALSE(forms::IsTrue(FrmSave->TxtPath.Enabled()));
+    EXPECT_EQ(FrmSave->L4.ForeColor(), static_cast<int32_t>(0x80000010));
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->ChkMouse.Enabled()));
+
+    // Back to a file with automatic names: all enabled, the prefix too.
+    FrmSave->CmbName.ListIndex(0);
+    FrmTemp->OFile.Value(forms::True);
+    EXPECT_EQ(FrmSave->Mselection, 2);
+    EXPECT_TRUE(forms::IsTrue(FrmSave->CmbName.Enabled()));
+    EXPECT_TRUE(forms::IsTrue(FrmTemp->CmbQ.Enabled()));
+    EXPECT_TRUE(forms::IsTrue(FrmSave->TxtPrefix.Enabled()));
+    EXPECT_TRUE(forms::IsTrue(FrmSave->TxtPath.Enabled()));
+    EXPECT_EQ(FrmSave->L4.ForeColor(), static_cast<int32_t>(0x80000012));
+
+    // Asking for names greys the prefix only.
+    FrmSave->CmbName.ListIndex(1);
+    EXPECT_FALSE(forms::IsTrue(FrmSave->TxtPrefix.Enabled()));
+    EXPECT_EQ(FrmSave->L4.ForeColor(), static_cast<int32_t>(0x80000010));
+    EXPECT_TRUE(forms::IsTrue(FrmSave->TxtPath.Enabled()));
+}
+
+TEST_F(SettingsPages, TheExtensionFollowsTheFormat) {
+    FrmSave->Show();  // loaded first: its settings set the format
+    FrmSave->Hide();
+    FrmTemp->OBitMap.Value(forms::True);
+    EXPECT_EQ(FrmSave->GetExt(), L".Bmp");
+    FrmTemp->OJpg.Value(forms::True);
+    EXPECT_EQ(FrmSave->GetExt(), L".Jpg");
+}
