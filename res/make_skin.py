@@ -171,6 +171,12 @@ def pictures():
             fg = WHITE if i == 0 else (ORANGE_DARK if hover else BROWN)
             layers = [(disc(0.5, 0.5, 0.48), circle)]
             yield 240 + i * 2 + hover, (48, 48), KHAKI, layers + action_glyph(i, fg, circle)
+    # The about page's picture, 234 x 177: the camera drawn in a centred square.
+    k = 234 / 177
+    def fit(shape):
+        return lambda x, y: shape(0.5 + (x - 0.5) * k, y)
+    tile = [(rrect(0.0, 0.0, 1.0, 1.0, 0.08), ORANGE)]
+    yield 260, (234, 177), KHAKI, tile + [(fit(shape), c) for shape, c in camera(WHITE, ORANGE)]
 
 
 def main():

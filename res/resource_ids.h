@@ -8,3 +8,4 @@
 #define IDB_PAGE_FIRST 200    /* 4 page buttons */
 #define IDB_MODE_FIRST 220    /* 4 capture modes */
 #define IDB_ACTION_FIRST 240  /* capture, hide, exit */
+#define IDB_ABOUT 260         /* the about page's picture */

@@ -19,6 +19,7 @@ TEST(About, ShowsProductVersionAndLinksThatOpenWhatTheyShow) {
     app::FrmMain->Mnu_File_About_Click();
     testsupport::Pump(150);
     EXPECT_EQ(FrmAbout->Label2.Caption() + L"|" + FrmAbout->Label3.Caption(), L"Quorvane Capture|Version : 1.0");
+    EXPECT_EQ(FrmAbout->Image1.Picture().PixelWidth(), 234);
     EXPECT_EQ(FrmAbout->LnkMail.ToolTip(), L"mailto: " + FrmAbout->LnkMail.Caption());
     const std::string site = forms::ToAnsi(FrmAbout->LnkSite.Caption());
     const std::string mail = forms::ToAnsi(FrmAbout->LnkMail.Caption());
