@@ -63,15 +63,8 @@ CFrmExport::CFrmExport() {
 
 CFrmExport::~CFrmExport() = default;
 
-cCommonDialog& CFrmExport::CommonDialog() {
-    if (!m_CommonDialog) m_CommonDialog = std::make_unique<cCommonDialog>();
-    return *m_CommonDialog;
-}
-
-cFilesFolders& CFrmExport::FilesFolders() {
-    if (!m_FilesFolders) m_FilesFolders = std::make_unique<cFilesFolders>();
-    return *m_FilesFolders;
-}
+cCommonDialog& CFrmExport::CommonDialog() { return ModGeneral::OnFirstUse(m_CommonDialog); }
+cFilesFolders& CFrmExport::FilesFolders() { return ModGeneral::OnFirstUse(m_FilesFolders); }
 
 void CFrmExport::CmdSave_Click() {
     // A dialog that cannot be shown ends the click quietly; nothing is written.
