@@ -1,5 +1,6 @@
 #include "unit/common/TestSupport.h"
 
+#include <cstdint>
 #include <map>
 
 namespace testsupport {
@@ -55,7 +56,86 @@ COLORREF ScreenPixel(int x, int y) {
     return c;
 }
 
-DWORD GdiCount() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+namespace {
+// GetGuiResources reports 0 under Wine 8, so the GDI handle table is counted
+// instead. Found by experiment (same for 32- and 64-bit processes): 65536
+// entries of 24 bytes in the process's own memory, indexed by the handle's low
+// word; bytes 8-11 an owner process id (left 0 by Wine 8), 12-13 the handle's
+// high word, 14-15 the object type, 0 for a free entry.
+struct GdiEntry {
+    uint64_t object;
+    uint32_t pid;
+    uint16_t upper;
+    uint16_t type;
+    uint64_t user;
+};
+static_assert(sizeof(GdiEntry) == 24);
+constexpr size_t kGdiEntries = 0x10000;
+constexpr size_t kGdiTableBytes = kGdiEntries * sizeof(GdiEntry);
+
+bool Readable(const MEMORY_BASIC_INFORMATION& m) {
+    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    return m.State == MEM_COMMIT && (m.Protect & readable) && !(m.Protect & (PAGE_GUARD | PAGE_NOACCESS));
+}
+
+// True when the stock objects sit in the table where their handles say.
+bool LooksLikeGdiTable(const void* p) {
+    MEMORY_BASIC_INFORMATION m{};
+    if (!p || !VirtualQuery(p, &m, sizeof m) || !Readable(m) || m.BaseAddress != p ||
+        m.RegionSize < kGdiTableBytes)
+        return false;
+    const auto* table = static_cast<const GdiEntry*>(p);
+    for (int stock : {WHITE_BRUSH, BLACK_PEN, SYSTEM_FONT, DEFAULT_PALETTE}) {
+        const auto h = reinterpret_cast<uintptr_t>(GetStockObject(stock));
+        const GdiEntry& e = table[h & 0xFFFF];
+        if (!h || e.type == 0 || e.upper != ((h >> 16) & 0xFFFF)) return false;
+    }
+    return true;
+}
+
+const GdiEntry* FindGdiTable() {
+    // The PEB's GdiSharedHandleTable holds it in 64-bit processes; 32-bit
+    // Wine leaves that null, so the address space is searched instead.
+    GetStockObject(WHITE_BRUSH);  // GDI set up first: the table comes with it.
+#ifdef _WIN64
+    const auto* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
+    const auto* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x60);
+    const void* fromPeb = peb ? *reinterpret_cast<const void* const*>(peb + 0xF8) : nullptr;
+#else
+    // Read through fs directly: NtCurrentTeb() trips a false -Warray-bounds in GCC.
+    const unsigned char* peb = nullptr;
+    asm("movl %%fs:0x30, %0" : "=r"(peb));
+    const void* fromPeb = peb ? *reinterpret_cast<const void* const*>(peb + 0x94) : nullptr;
+#endif
+    if (LooksLikeGdiTable(fromPeb)) return static_cast<const GdiEntry*>(fromPeb);
+    const unsigned char* p = nullptr;
+    MEMORY_BASIC_INFORMATION m{};
+    while (VirtualQuery(p, &m, sizeof m) == sizeof m) {
+        if (m.BaseAddress == m.AllocationBase && LooksLikeGdiTable(m.BaseAddress))
+            return static_cast<const GdiEntry*>(m.BaseAddress);
+        const auto* next = static_cast<const unsigned char*>(m.BaseAddress) + m.RegionSize;
+        if (next <= p) break;
+        p = next;
+    }
+    return nullptr;
+}
+}  // namespace
+
+DWORD GdiCount() {
+    static const GdiEntry* const table = FindGdiTable();
+    if (table) {
+        const DWORD pid = GetCurrentProcessId();
+        DWORD n = 0;
+        for (size_t i = 0; i < kGdiEntries; ++i) {
+            const GdiEntry& e = table[i];
+            if (e.type != 0 && (e.pid == 0 || e.pid == pid)) ++n;
+        }
+        // The stock objects alone are more than this; fewer means the table is not what it seemed.
+        if (n >= 4) return n;
+    }
+    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+}
 
 std::wstring TempDir(const std::wstring& name) {
     wchar_t tmp[MAX_PATH];
