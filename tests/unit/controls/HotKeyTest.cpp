@@ -211,7 +211,10 @@ TEST_F(HotKeyTest, TheSameFontTwiceBuildsNothingAndANewOneReplacesTheOld) {
     EXPECT_EQ(Changed(L"Font"), 0u);
 
     FieldSpy::previousFont = first;
-    hk().Font(std::make_shared<forms::StdFont>(L"Tahoma", 12.0f));
+    auto bigger = std::make_shared<forms::StdFont>(L"Tahoma", 12.0f);
+    bigger->Handle();  // the font object's own platform font, apart from the field's
+    gdi = testsupport::GdiCount();
+    hk().Font(bigger);
     ASSERT_EQ(FieldSpy::Count(WM_SETFONT), 1u);
     EXPECT_TRUE(FieldSpy::log[0].oldFontAlive);  // the field had the new one before the old went
     EXPECT_EQ(GetObjectType(first), 0u);
