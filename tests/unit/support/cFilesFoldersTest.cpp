@@ -484,8 +484,11 @@ TEST(FilesFoldersBrowse, ChosenFolderComesBackAsAPath) {
     cFilesFolders f;
     forms::Form owner;
     testsupport::DialogDriver ok(IDOK, [&](HWND dlg) {
-        Sleep(200);
-        SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(dir.c_str()));
+        // A new prefix fills the folder tree slowly: select until it has settled.
+        for (int i = 0; i < 6; ++i) {
+            Sleep(250);
+            SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(dir.c_str()));
+        }
     });
     std::wstring got = f.BrowseForFolder(owner, L"Images Folder", False, False, True);
     ASSERT_TRUE(ok.Done());
