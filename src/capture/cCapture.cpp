@@ -1,7 +1,6 @@
 #include "capture/cCapture.h"
 
 #include <cstring>
-#include <vector>
 
 #include "capture/Capture.h"
 #include "capture/mIntelJPEGLibrary.h"
@@ -11,47 +10,6 @@ namespace {
 
 HDC DcOf(forms::Object& o) {
     return reinterpret_cast<HDC>(static_cast<intptr_t>(forms::GetBy(o, L"hDC").AsLong()));
-}
-
-// A device-dependent copy of a bitmap, made through its bits so that it works
-// while the source is still selected into its owner's context (a canvas with
-// a persistent image keeps its bitmap selected).
-HBITMAP CopyBitmap(HBITMAP src) {
-    BITMAP bm{};
-    if (!GetObjectW(src, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> bits(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
-    HDC screen = GetDC(nullptr);
-    HBITMAP copy = nullptr;
-    if (GetDIBits(screen, src, 0, bm.bmHeight, bits.data(), &bi, DIB_RGB_COLORS) == bm.bmHeight) {
-        copy = CreateCompatibleBitmap(screen, bm.bmWidth, bm.bmHeight);
-        if (copy && SetDIBits(screen, copy, 0, bm.bmHeight, bits.data(), &bi, DIB_RGB_COLORS) != bm.bmHeight) {
-            DeleteObject(copy);
-            copy = nullptr;
-        }
-    }
-    ReleaseDC(nullptr, screen);
-    return copy;
-}
-
-// Another program may hold the clipboard for a moment: a capture given up at
-// once would be lost, so keep asking for a while. Clipboard managers that
-// bridge to other systems have been seen holding it for about 5 s while they
-// take a large bitmap over.
-bool OpenClipboardPatiently(HWND owner) {
-    constexpr DWORD kPatienceMs = 6000;
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (OpenClipboard(owner)) return true;
-        if (GetTickCount() - start >= kPatienceMs) return false;
-        Sleep(10);
-    }
 }
 
 }  // namespace
@@ -82,9 +40,12 @@ forms::Boolean cCapture::CopyImageToClibpard(HWND hwnd, const forms::Picture& iP
     if (!bmp) return forms::False;
     // The clipboard gets a copy: it deletes what it owns when it is emptied,
     // and the canvas goes on drawing into its own bitmap.
-    HBITMAP copy = CopyBitmap(bmp);
+    HBITMAP copy = forms::CopyBitmap(bmp);
     if (!copy) return forms::False;
-    if (!OpenClipboardPatiently(hwnd)) {
+    // Another program may hold the clipboard for a moment: a capture given up
+    // at once would be lost. Clipboard managers that bridge to other systems
+    // have been seen holding it for about 5 s while they take a large bitmap.
+    if (!forms::OpenClipboardWithin(hwnd, 6000)) {
         // Without the clipboard open, an older bitmap on it would pass for ours.
         DeleteObject(copy);
         return forms::False;

@@ -189,6 +189,33 @@ std::string BitmapFileBytes(HBITMAP bmp) {
     return out;
 }
 
+// A device-dependent copy of a bitmap, made through its bits so that it works
+// while the source is still selected into its owner's context (a canvas with
+// a persistent image keeps its bitmap selected).
+HBITMAP CopyBitmap(HBITMAP src) {
+    BITMAP bm{};
+    if (!GetObjectW(src, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> bits(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
+    HDC screen = GetDC(nullptr);
+    HBITMAP copy = nullptr;
+    if (GetDIBits(screen, src, 0, bm.bmHeight, bits.data(), &bi, DIB_RGB_COLORS) == bm.bmHeight) {
+        copy = CreateCompatibleBitmap(screen, bm.bmWidth, bm.bmHeight);
+        if (copy && SetDIBits(screen, copy, 0, bm.bmHeight, bits.data(), &bi, DIB_RGB_COLORS) != bm.bmHeight) {
+            DeleteObject(copy);
+            copy = nullptr;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return copy;
+}
+
 void SavePicture(const Picture& pic, const std::wstring& path) {
     if (!pic || pic.Handle() == 0) Raise(err::InvalidPicture);
     std::string bytes;

@@ -66,6 +66,11 @@ Picture LoadResPicture(int id, int16_t kind);
 // bottom-up rows padded to 4 bytes).
 std::string BitmapFileBytes(HBITMAP bmp);
 
+// A device-dependent copy of a bitmap, made through its bits so that it works
+// while the source is still selected into its owner's context; null when the
+// copy cannot be made. The caller owns the copy.
+HBITMAP CopyBitmap(HBITMAP src);
+
 // HIMETRIC <-> pixels at the screen's resolution.
 int32_t HimetricToPixelsX(int32_t v);
 int32_t HimetricToPixelsY(int32_t v);

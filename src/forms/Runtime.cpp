@@ -79,26 +79,29 @@ int32_t ScreenObject::Height() const {
     return CLng(GetSystemMetrics(SM_CYSCREEN) * static_cast<double>(TwipsPerPixelY()));
 }
 
+bool OpenClipboardWithin(HWND owner, DWORD patienceMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (OpenClipboard(owner)) return true;
+        if (GetTickCount() - start >= patienceMs) return false;
+        Sleep(10);
+    }
+}
+
 Picture ClipboardObject::GetData(int16_t format) const {
     if (format != CF_BITMAP && format != CF_DIB) Raise(err::InvalidCall);
     Picture pic;
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (OpenClipboard(nullptr)) {
-            if (HBITMAP b = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
-                // The clipboard keeps its bitmap; the picture owns a copy.
-                HBITMAP copy = static_cast<HBITMAP>(CopyImage(b, IMAGE_BITMAP, 0, 0, 0));
-                if (copy) pic = Picture::FromBitmap(copy, nullptr, true);
-            }
-            CloseClipboard();
-            return pic;
-        }
-        Sleep(10);
+    if (!OpenClipboardWithin(nullptr, 100)) return pic;
+    if (HBITMAP b = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+        // The clipboard keeps its bitmap; the picture owns a copy.
+        if (HBITMAP copy = CopyBitmap(b)) pic = Picture::FromBitmap(copy, nullptr, true);
     }
+    CloseClipboard();
     return pic;
 }
 
 void ClipboardObject::Clear() const {
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboardWithin(nullptr, 0)) {
         EmptyClipboard();
         CloseClipboard();
     }

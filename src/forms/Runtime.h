@@ -43,6 +43,10 @@ public:
     void Clear() const;
 };
 
+// Opens the clipboard for owner, asking again for up to patienceMs while
+// another program holds it; false when it stayed closed.
+bool OpenClipboardWithin(HWND owner, DWORD patienceMs);
+
 extern AppObject App;
 extern ScreenObject Screen;
 extern ClipboardObject Clipboard;
