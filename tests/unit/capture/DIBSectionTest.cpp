@@ -10,6 +10,7 @@
 
 using forms::False;
 using forms::True;
+using testsupport::ErrorNumberOf;
 
 namespace {
 
@@ -20,15 +21,6 @@ void SetPixelBytes(cDIBSection& d, int x, int r, uint8_t b, uint8_t g, uint8_t r
     At(d, 3 * x, r) = b;
     At(d, 3 * x + 1, r) = g;
     At(d, 3 * x + 2, r) = red;
-}
-
-int32_t ErrorNumberOf(auto&& step) {
-    try {
-        step();
-    } catch (const forms::Error& e) {
-        return e.Number;
-    }
-    return 0;
 }
 
 // A device-dependent bitmap with a different colour in every pixel.

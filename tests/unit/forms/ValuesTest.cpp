@@ -2,19 +2,11 @@
 
 #include "forms/Error.h"
 #include "forms/Values.h"
+#include "unit/common/TestSupport.h"
 
 using namespace forms;
 
-namespace {
-int32_t ErrorNumberOf(auto&& step) {
-    try {
-        step();
-    } catch (const Error& e) {
-        return e.Number;
-    }
-    return 0;
-}
-}  // namespace
+using testsupport::ErrorNumberOf;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(RoundHalfEven(2.5), 2);

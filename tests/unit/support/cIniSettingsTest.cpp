@@ -34,15 +34,6 @@ protected:
     std::unique_ptr<cIniSettings> ini;
 };
 
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const forms::Error& e) {
-        return e.Number;
-    }
-    return 0;
-}
-
 }  // namespace
 
 TEST_F(IniFile, FreshStartReadsEveryDefault) {
@@ -136,10 +127,10 @@ TEST_F(IniFile, GetIniValTestsBothBounds) {
 }
 
 TEST_F(IniFile, GetIniValOverflowsOutsideSixteenBits) {
-    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"1e9", 1, 4, 1); }), forms::err::Overflow);
-    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"32768", 1, 4, 1); }), forms::err::Overflow);
-    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"-32768.6", 1, 4, 1); }), forms::err::Overflow);
-    EXPECT_EQ(ErrorOf([&] { ini->GetIniVal(L"&H10000", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ini->GetIniVal(L"1e9", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ini->GetIniVal(L"32768", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ini->GetIniVal(L"-32768.6", 1, 4, 1); }), forms::err::Overflow);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ini->GetIniVal(L"&H10000", 1, 4, 1); }), forms::err::Overflow);
     EXPECT_EQ(ini->GetIniVal(L"32767", 1, 4, 1), 1);
     EXPECT_EQ(ini->GetIniVal(L"-32768.4", -32768, 4, 1), -32768);
     EXPECT_EQ(ini->GetIniVal(L"1e999", 1, 4, 1), 1) << "beyond a double is not numeric";
@@ -234,8 +225,8 @@ TEST_F(IniFile, FileNumbers) {
     EXPECT_EQ(GetFileAttributesW(Config().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ini->ReadIni(1, L"log", L"k", L""), L"v");
     EXPECT_EQ(ini->ReadIni(0, L"log", L"k", L"none"), L"none");
-    EXPECT_EQ(ErrorOf([&] { ini->ReadIni(2, L"log", L"k", L""); }), forms::err::InvalidCall);
-    EXPECT_EQ(ErrorOf([&] { ini->WriteIni(-1, L"log", L"k", L""); }), forms::err::InvalidCall);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ini->ReadIni(2, L"log", L"k", L""); }), forms::err::InvalidCall);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ini->WriteIni(-1, L"log", L"k", L""); }), forms::err::InvalidCall);
 }
 
 TEST_F(IniFile, TextIsInTheSystemCodePage) {
