@@ -63,8 +63,8 @@ CFrmExport::CFrmExport() {
 
 CFrmExport::~CFrmExport() = default;
 
-cCommonDialog& CFrmExport::CommonDialog() { return ModGeneral::OnFirstUse(m_CommonDialog); }
-cFilesFolders& CFrmExport::FilesFolders() { return ModGeneral::OnFirstUse(m_FilesFolders); }
+cCommonDialog& CFrmExport::CommonDialog() { return forms::OnFirstUse(m_CommonDialog); }
+cFilesFolders& CFrmExport::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
 void CFrmExport::CmdSave_Click() {
     // A dialog that cannot be shown ends the click quietly; nothing is written.

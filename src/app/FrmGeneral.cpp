@@ -72,10 +72,10 @@ CFrmGeneral::CFrmGeneral() {
 
 CFrmGeneral::~CFrmGeneral() = default;
 
-cIniSettings& CFrmGeneral::Ini() { return ModGeneral::OnFirstUse(m_Ini); }
-cPressedKey& CFrmGeneral::PressedKey() { return ModGeneral::OnFirstUse(m_PressedKey); }
-cGraphics& CFrmGeneral::Graphics() { return ModGeneral::OnFirstUse(m_Graphics); }
-cCapture& CFrmGeneral::Capture() { return ModGeneral::OnFirstUse(m_Capture); }
+cIniSettings& CFrmGeneral::Ini() { return forms::OnFirstUse(m_Ini); }
+cPressedKey& CFrmGeneral::PressedKey() { return forms::OnFirstUse(m_PressedKey); }
+cGraphics& CFrmGeneral::Graphics() { return forms::OnFirstUse(m_Graphics); }
+cCapture& CFrmGeneral::Capture() { return forms::OnFirstUse(m_Capture); }
 
 void CFrmGeneral::Form_Load() {
     LoadSettings();

@@ -83,10 +83,10 @@ CFrmMain::CFrmMain() {
 
 CFrmMain::~CFrmMain() = default;
 
-cTray& CFrmMain::Tray() { return ModGeneral::OnFirstUse(m_Tray); }
-cPressedKey& CFrmMain::PressedKey() { return ModGeneral::OnFirstUse(m_PressedKey); }
-cGraphics& CFrmMain::Graphics() { return ModGeneral::OnFirstUse(m_Graphics); }
-cFilesFolders& CFrmMain::FilesFolders() { return ModGeneral::OnFirstUse(m_FilesFolders); }
+cTray& CFrmMain::Tray() { return forms::OnFirstUse(m_Tray); }
+cPressedKey& CFrmMain::PressedKey() { return forms::OnFirstUse(m_PressedKey); }
+cGraphics& CFrmMain::Graphics() { return forms::OnFirstUse(m_Graphics); }
+cFilesFolders& CFrmMain::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
 void CFrmMain::Form_Initialize() {
     InitCommonControls();

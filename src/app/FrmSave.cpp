@@ -68,8 +68,8 @@ CFrmSave::CFrmSave() {
 
 CFrmSave::~CFrmSave() = default;
 
-cIniSettings& CFrmSave::Ini() { return ModGeneral::OnFirstUse(m_Ini); }
-cFilesFolders& CFrmSave::FilesFolders() { return ModGeneral::OnFirstUse(m_FilesFolders); }
+cIniSettings& CFrmSave::Ini() { return forms::OnFirstUse(m_Ini); }
+cFilesFolders& CFrmSave::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
 void CFrmSave::Form_Load() {
     PassOver([this] { CmbName.AddItem(L"Use Automatic File Name"); });

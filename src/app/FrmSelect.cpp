@@ -68,10 +68,7 @@ CFrmSelect::CFrmSelect() {
 
 CFrmSelect::~CFrmSelect() = default;
 
-cGraphics& CFrmSelect::Graphics() {
-    if (!m_Graphics) m_Graphics = std::make_unique<cGraphics>();
-    return *m_Graphics;
-}
+cGraphics& CFrmSelect::Graphics() { return forms::OnFirstUse(m_Graphics); }
 
 void CFrmSelect::Form_Load() {
     // The instance outlives an unload: a drag cut short by a cancel, or the

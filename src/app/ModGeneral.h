@@ -22,11 +22,4 @@ extern forms::Boolean g_ObjectSelecting;
 // shows it and does not activate it.
 void SetFormOnTop(forms::Object& Form, forms::Boolean OnTop);
 
-// A form's companion object, made on first use and kept in its slot.
-template <class T>
-T& OnFirstUse(std::unique_ptr<T>& slot) {
-    if (!slot) slot = std::make_unique<T>();
-    return *slot;
-}
-
 }  // namespace ModGeneral

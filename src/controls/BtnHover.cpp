@@ -43,10 +43,7 @@ BtnHover::BtnHover(forms::Window* container, std::wstring name) : forms::UserCon
     };
 }
 
-cGraphics& BtnHover::Graphics() {
-    if (!m_Graphics) m_Graphics = std::make_unique<cGraphics>();
-    return *m_Graphics;
-}
+cGraphics& BtnHover::Graphics() { return forms::OnFirstUse(m_Graphics); }
 
 forms::Boolean BtnHover::Hover() { return Graphics().RgnHover(Pic); }
 

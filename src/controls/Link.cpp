@@ -151,10 +151,7 @@ void Link::Stored(std::wstring_view name, bool redraw) {
 
 // ---- tooltip
 
-cToolTips& Link::ToolTips() {
-    if (!tooltip_) tooltip_ = std::make_unique<cToolTips>();
-    return *tooltip_;
-}
+cToolTips& Link::ToolTips() { return forms::OnFirstUse(tooltip_); }
 
 void Link::ShowToolTip() { ToolTips().AddToolTip(hWnd(), toolTip_, toolTipTitle_); }
 

@@ -218,8 +218,7 @@ void sPicture::ShowPicture(int32_t& StretchMode) {
                 SetScrollBars();
             }
         });
-        if (!m_Image) m_Image = std::make_unique<cImage>();
-        m_Image->DrawPicture(TmpPic, Pic, Mode16(StretchMode));
+        forms::OnFirstUse(m_Image).DrawPicture(TmpPic, Pic, Mode16(StretchMode));
     }
     Pic.Refresh();
     if (AfterPainting) AfterPainting();

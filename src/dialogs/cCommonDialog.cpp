@@ -36,15 +36,9 @@ cCommonDialog::~cCommonDialog() {
     if (printerDC_) DeleteDC(printerDC_);
 }
 
-GCommonDialog& cCommonDialog::Functions() {
-    if (!functions_) functions_ = std::make_shared<GCommonDialog>();
-    return *functions_;
-}
+GCommonDialog& cCommonDialog::Functions() { return forms::OnFirstUse(functions_); }
 
-forms::StdFont& cCommonDialog::EnsureFont() {
-    if (!font_) font_ = std::make_shared<forms::StdFont>();
-    return *font_;
-}
+forms::StdFont& cCommonDialog::EnsureFont() { return forms::OnFirstUse(font_); }
 
 // -- events -----------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #pragma once
 // The common base of the runtime's objects: members that callers reach by
 // name at run time. A member the object does not have raises error 438.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,18 @@ public:
     // Method call by name, arguments by value.
     virtual Variant CallMethod(std::wstring_view name, const std::vector<Variant>& args);
 };
+
+// A companion object of its owner, made on first use and kept in its slot.
+template <class T>
+T& OnFirstUse(std::unique_ptr<T>& slot) {
+    if (!slot) slot = std::make_unique<T>();
+    return *slot;
+}
+template <class T>
+T& OnFirstUse(std::shared_ptr<T>& slot) {
+    if (!slot) slot = std::make_shared<T>();
+    return *slot;
+}
 
 // Shorthands for callers that reach members by name.
 inline Variant GetBy(Object& o, std::wstring_view name) { return o.GetProperty(name); }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "forms/Error.h"
+#include "forms/Object.h"
 #include "forms/Runtime.h"
 #include "forms/Values.h"
 
@@ -15,8 +16,7 @@ std::wstring cIniSettings::FilePath(int32_t FileName) {
         case HistoryFile: name = L"HisLog.ini"; break;
         default: forms::Raise(forms::err::InvalidCall);
     }
-    if (!m_Files) m_Files = std::make_unique<cFilesFolders>();
-    return m_Files->AddSlash(m_Folder.empty() ? forms::App.Path() : m_Folder) + name;
+    return forms::OnFirstUse(m_Files).AddSlash(m_Folder.empty() ? forms::App.Path() : m_Folder) + name;
 }
 
 namespace {
