@@ -16,23 +16,36 @@ configure_and_build() {  # arch [extra cmake args...]
 }
 
 # Starts Xvfb when no display is given; XVFB_PID is set when we started one.
+# Another session may take the same free display number at the same moment:
+# then our Xvfb ends at once and the next free number is tried.
 ensure_display() {  # [geometry]
     local geometry="${1:-1024x768x24}"
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
-    local n
-    for n in $(seq 90 499); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    local n attempt
+    for attempt in 1 2 3 4 5; do
+        for n in $(seq 90 499); do
+            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+        done
+        Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 100); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            if xdpyinfo >/dev/null 2>&1; then
+                # The display answering may be another's: ours must still run.
+                sleep 0.2
+                kill -0 "$XVFB_PID" 2>/dev/null && return 0
+                break
+            fi
+            sleep 0.1
+        done
+        stop_display
+        unset XVFB_PID DISPLAY
+        sleep "0.$((RANDOM % 9 + 1))"
     done
-    Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "Xvfb did not start on $DISPLAY" >&2
+    echo "Xvfb did not start at $geometry" >&2
     return 1
 }
 
