@@ -5,14 +5,18 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
-configure_and_build() {  # arch [extra cmake args...]
+configure() {  # arch [extra cmake args...]
     local arch="$1"; shift
     local dir="$BUILD/$arch"
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
               -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     fi
-    cmake --build "$dir" -j "$(nproc)"
+}
+
+configure_and_build() {  # arch [extra cmake args...]
+    configure "$@"
+    cmake --build "$BUILD/$1" -j "$(nproc)"
 }
 
 # Starts Xvfb when no display is given; XVFB_PID is set when we started one.
