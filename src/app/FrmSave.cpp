@@ -9,8 +9,8 @@
 #include "capture/mIntelJPEGLibrary.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
-#include "support/cFilesFolders.h"
 #include "support/Settings.h"
+#include "support/cFilesFolders.h"
 #include "support/cIniSettings.h"
 
 namespace app {
