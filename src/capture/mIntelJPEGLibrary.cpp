@@ -36,6 +36,7 @@ std::wstring TempNameBeside(const std::wstring& path) {
     }
     if (n == 0 || n >= full.size() || !name) return {};
     std::wstring base = full.substr(0, name - full.data());
+    // "qc<process>.<k>.tmp" takes at most 20 characters.
     if (base.size() + 20 >= MAX_PATH && base.compare(0, 4, L"\\\\?\\") != 0)
         base = base.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC\\" + base.substr(2) : L"\\\\?\\" + base;
     base += L"qc" + std::to_wstring(GetCurrentProcessId()) + L".";
