@@ -11,6 +11,7 @@
 #include "controls/cGraphics.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "support/Settings.h"
 #include "support/cIniSettings.h"
 #include "support/cPressedKey.h"
 
@@ -275,30 +276,28 @@ void CFrmGeneral::StartObjectCapture() {
 
 void CFrmGeneral::LoadSettings() {
     cIniSettings& ini = Ini();
-    const int32_t file = cIniSettings::ConfigFile;
-    PassOver([&] { SetCaptureMode(ini.GetIniVal(ini.ReadIni(file, L"main", L"mb", L"1"), 1, 4, 1)); });
+    PassOver([&] { SetCaptureMode(Settings::ReadNumber(ini, Settings::CaptureMode)); });
     PassOver([&] {
-        int16_t mouse = ini.GetIniVal(ini.ReadIni(file, L"main", L"cm", L"1"), 0, 1, 1);
+        int16_t mouse = Settings::ReadNumber(ini, Settings::DrawPointer);
         FrmTemp->ChkMouse.Value(mouse);
     });
     PassOver([&] {
-        std::wstring text = ini.ReadIni(file, L"hkeys", L"hk", L"83");
+        int16_t key = Settings::ReadNumber(ini, Settings::HotKey);
         HotKey& field = FrmSave->HKey;
-        field.LetHotKey(forms::CInt(text));
+        field.LetHotKey(key);
     });
     PassOver([&] {
-        int16_t m = ini.GetIniVal(ini.ReadIni(file, L"hkeys", L"mdf", L"2"), 0, 7, 2);
+        int16_t m = Settings::ReadNumber(ini, Settings::HotKeyModifier);
         if (m >= 1) FrmSave->HKey.HotKeyModifier(m);
     });
 }
 
 void CFrmGeneral::SaveSettings() {
     cIniSettings& ini = Ini();
-    const int32_t file = cIniSettings::ConfigFile;
-    PassOver([&] { ini.WriteIni(file, L"main", L"mb", forms::Str(m_Mode)); });
-    PassOver([&] { ini.WriteIni(file, L"main", L"cm", forms::Str(FrmTemp->ChkMouse.Value())); });
-    PassOver([&] { ini.WriteIni(file, L"hkeys", L"hk", std::to_wstring(FrmSave->HKey.GetHotKey())); });
-    PassOver([&] { ini.WriteIni(file, L"hkeys", L"mdf", std::to_wstring(FrmSave->HKey.HotKeyModifier())); });
+    PassOver([&] { Settings::Write(ini, Settings::CaptureMode, m_Mode); });
+    PassOver([&] { Settings::Write(ini, Settings::DrawPointer, FrmTemp->ChkMouse.Value()); });
+    PassOver([&] { Settings::Write(ini, Settings::HotKey, FrmSave->HKey.GetHotKey()); });
+    PassOver([&] { Settings::Write(ini, Settings::HotKeyModifier, FrmSave->HKey.HotKeyModifier()); });
 }
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "capture/mIntelJPEGLibrary.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "support/Settings.h"
 #include "support/cFilesFolders.h"
 #include "support/cIniSettings.h"
 
@@ -212,21 +213,21 @@ void CFrmSave::SaveFinalImage(std::wstring iPath) {
 }
 
 int32_t CFrmSave::GetImageCounter() {
-    return forms::CLng(Ini().ReadIni(cIniSettings::ConfigFile, L"Main", L"an", L"0"));
+    return forms::CLng(Settings::ReadText(Ini(), Settings::RunningNumber));
 }
 
 void CFrmSave::SetImageCounter(int32_t n) {
-    Ini().WriteIni(cIniSettings::ConfigFile, L"Main", L"an", forms::Str(n));
+    Settings::Write(Ini(), Settings::RunningNumber, n);
 }
 
 void CFrmSave::LoadSettings() {
     cIniSettings& ini = Ini();
-    const int32_t file = cIniSettings::ConfigFile;
-    int16_t msl = 2, cn = 1, ct = 1, cq = 8;
-    PassOver([&] { msl = ini.GetIniVal(ini.ReadIni(file, L"sav", L"msl", L"2"), 1, 2, 2); });
-    PassOver([&] { cn = ini.GetIniVal(ini.ReadIni(file, L"sav", L"cn", L"1"), 0, 1, 1); });
-    PassOver([&] { ct = ini.GetIniVal(ini.ReadIni(file, L"sav", L"ct", L"1"), 0, 7, 1); });
-    PassOver([&] { cq = ini.GetIniVal(ini.ReadIni(file, L"sav", L"cq", L"8"), 0, 9, 8); });
+    int16_t msl = Settings::Destination.OutOfRange, cn = Settings::Naming.OutOfRange;
+    int16_t ct = Settings::Format.OutOfRange, cq = Settings::Quality.OutOfRange;
+    PassOver([&] { msl = Settings::ReadNumber(ini, Settings::Destination); });
+    PassOver([&] { cn = Settings::ReadNumber(ini, Settings::Naming); });
+    PassOver([&] { ct = Settings::ReadNumber(ini, Settings::Format); });
+    PassOver([&] { cq = Settings::ReadNumber(ini, Settings::Quality); });
     PassOver([&] { CmbName.ListIndex(cn); });
     CmbName_Click();
     PassOver([&] {
@@ -234,12 +235,11 @@ void CFrmSave::LoadSettings() {
         else FrmTemp->OJpg.Value(forms::True);
     });
     PassOver([&] { FrmTemp->CmbQ.ListIndex(cq); });
-    PassOver([&] { TxtPrefix.Text(ini.ReadIni(file, L"sav", L"tp", L"Image - ")); });
+    PassOver([&] { TxtPrefix.Text(Settings::ReadText(ini, Settings::Prefix)); });
     PassOver([&] {
-        cFilesFolders& files = FilesFolders();
-        std::wstring fallback = files.AddSlash(forms::App.Path()) + L"Images";
-        std::wstring stored = ini.ReadIni(file, L"sav", L"tpa", fallback);
-        auto fso = files.Fso();
+        std::wstring fallback = Settings::DefaultText(Settings::ImagesFolder);
+        std::wstring stored = Settings::ReadText(ini, Settings::ImagesFolder);
+        auto fso = FilesFolders().Fso();
         if (!forms::IsTrue(fso.FolderExists(stored))) {
             if (!forms::IsTrue(fso.FolderExists(fallback))) fso.CreateFolder(fallback);
             TxtPath.Text(fallback);
@@ -259,13 +259,12 @@ void CFrmSave::LoadSettings() {
 
 void CFrmSave::SaveSettings() {
     cIniSettings& ini = Ini();
-    const int32_t file = cIniSettings::ConfigFile;
-    PassOver([&] { ini.WriteIni(file, L"sav", L"msl", forms::Str(Mselection)); });
-    PassOver([&] { ini.WriteIni(file, L"sav", L"cn", forms::Str(CmbName.ListIndex())); });
-    PassOver([&] { ini.WriteIni(file, L"sav", L"tp", TxtPrefix.Text()); });
-    PassOver([&] { ini.WriteIni(file, L"sav", L"ct", forms::IsTrue(FrmTemp->OBitMap.Value()) ? L"0" : L"1"); });
-    PassOver([&] { ini.WriteIni(file, L"sav", L"cq", forms::Str(FrmTemp->CmbQ.ListIndex())); });
-    PassOver([&] { ini.WriteIni(file, L"sav", L"tpa", TxtPath.Text()); });
+    PassOver([&] { Settings::Write(ini, Settings::Destination, Mselection); });
+    PassOver([&] { Settings::Write(ini, Settings::Naming, CmbName.ListIndex()); });
+    PassOver([&] { Settings::Write(ini, Settings::Prefix, TxtPrefix.Text()); });
+    PassOver([&] { Settings::Write(ini, Settings::Format, forms::IsTrue(FrmTemp->OBitMap.Value()) ? 0 : 1); });
+    PassOver([&] { Settings::Write(ini, Settings::Quality, FrmTemp->CmbQ.ListIndex()); });
+    PassOver([&] { Settings::Write(ini, Settings::ImagesFolder, TxtPath.Text()); });
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "jpeglib/JpegEncoder.h"
@@ -63,8 +64,12 @@ int32_t Encode(const JPEG_CORE_PROPERTIES& p, std::vector<uint8_t>& out) {
     return IJL_OK;
 }
 
-int32_t WriteWholeFile(const char* path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+int32_t WriteWholeFile(const char* utf8Path, const std::vector<uint8_t>& bytes) {
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path, -1, nullptr, 0);
+    if (n <= 0) return IJL_ERR_FILE_CREATE;
+    std::wstring path(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path, -1, path.data(), n);
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return IJL_ERR_FILE_CREATE;
     size_t done = 0;
     bool ok = true;
@@ -76,7 +81,7 @@ int32_t WriteWholeFile(const char* path, const std::vector<uint8_t>& bytes) {
     }
     ok = CloseHandle(f) && ok;
     if (!ok) {
-        DeleteFileA(path);
+        DeleteFileW(path.c_str());
         return IJL_ERR_FILE_WRITE;
     }
     return IJL_OK;

@@ -34,8 +34,8 @@ struct JPEG_CORE_PROPERTIES {
     int32_t DIBChannels;
     int32_t DIBColor;
 
-    // Output file: an ANSI path, the picture's size (no scaling: the same as
-    // the bitmap's), its colour space.
+    // Output file: a UTF-8 path (any name the platform allows), the
+    // picture's size (no scaling: the same as the bitmap's), its colour space.
     const char* JPGFile;
     int32_t JPGWidth;
     int32_t JPGHeight;

@@ -22,4 +22,18 @@ std::wstring ValueText(const Key& key, int32_t value) {
     return std::to_wstring(value);
 }
 
+std::wstring ReadText(cIniSettings& ini, const Key& key) {
+    return ini.ReadIni(cIniSettings::ConfigFile, key.Section, key.Name, DefaultText(key, ini.Folder()));
+}
+
+int16_t ReadNumber(cIniSettings& ini, const Key& key) {
+    return ini.GetIniVal(ReadText(ini, key), key.Min, key.Max, key.OutOfRange);
+}
+
+void Write(cIniSettings& ini, const Key& key, int32_t value) { Write(ini, key, ValueText(key, value)); }
+
+void Write(cIniSettings& ini, const Key& key, const std::wstring& text) {
+    ini.WriteIni(cIniSettings::ConfigFile, key.Section, key.Name, text);
+}
+
 }  // namespace Settings

@@ -2,15 +2,17 @@
 // Every section and key of "Config.ini": the one place where the program's
 // settings are named, with the default read when a key is missing, the
 // range a number must fall in (and what replaces it outside), and the form
-// in which the value is written back.
+// in which the value is written back. The pages read and write their keys
+// through it.
 #include <cstdint>
 #include <string>
+
+#include "support/cIniSettings.h"
 
 namespace Settings {
 
 enum class Kind {
     Ranged,     // a number tested with GetIniVal (Min, Max, OutOfRange)
-    Integer16,  // a number converted to a 16-bit integer, no range
     Integer32,  // a number converted to a 32-bit integer, no range
     Text,       // text taken as it is
     Folder,     // a folder; one that does not exist gives the default
@@ -36,7 +38,8 @@ struct Key {
 
 inline constexpr Key CaptureMode{L"main", L"mb", L"1", Kind::Ranged, 1, 4, 1, Written::SignPosition};
 inline constexpr Key DrawPointer{L"main", L"cm", L"1", Kind::Ranged, 0, 1, 1, Written::SignPosition};
-inline constexpr Key HotKey{L"hkeys", L"hk", L"83", Kind::Integer16, 0, 0, 0, Written::Plain};
+// A virtual-key code; outside a byte the field keeps its design key, S.
+inline constexpr Key HotKey{L"hkeys", L"hk", L"83", Kind::Ranged, 0, 255, 83, Written::Plain};
 // Applied only when 1 or more.
 inline constexpr Key HotKeyModifier{L"hkeys", L"mdf", L"2", Kind::Ranged, 0, 7, 2, Written::Plain};
 // 1 clipboard, any other value the file.
@@ -62,5 +65,14 @@ std::wstring DefaultText(const Key& key, const std::wstring& programFolder = {})
 
 // A number in the key's written form.
 std::wstring ValueText(const Key& key, int32_t value);
+
+// The key's text in the settings file, or DefaultText when it is missing.
+std::wstring ReadText(cIniSettings& ini, const Key& key);
+// A ranged key's number: the stored one when numeric and in range, else
+// OutOfRange.
+int16_t ReadNumber(cIniSettings& ini, const Key& key);
+// Writes a number in the key's written form, or a text as it is.
+void Write(cIniSettings& ini, const Key& key, int32_t value);
+void Write(cIniSettings& ini, const Key& key, const std::wstring& text);
 
 }  // namespace Settings

@@ -21,52 +21,82 @@ std::wstring cIniSettings::FilePath(int32_t FileName) {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // What the platform gives for the key, with a default of our own choosing.
-std::string Profile(const std::string& section, const std::string& key, const char* fallback, const std::string& path) {
-    std::string buffer(255, ' ');
-    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback, buffer.data(), 255, path.c_str());
+std::wstring Profile(const std::wstring& section, const std::wstring& key, const wchar_t* fallback,
+                     const std::wstring& path) {
+    std::wstring buffer(255, L' ');
+    DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback, buffer.data(), 255, path.c_str());
     return buffer.substr(0, n);
+}
+
+bool FitsCodePage(const std::wstring& text) { return forms::FromAnsi(forms::ToAnsi(text)) == text; }
+
+// The profile functions keep a file in the system's code page unless it
+// starts with the UTF-16 mark, and a new file gets the code page. A file
+// that must hold a character outside it is turned into UTF-16 first, its
+// lines unchanged; false when it cannot be.
+bool MakeUnicode(const std::wstring& path) {
+    std::string bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        bytes.resize(GetFileSize(f, nullptr));
+        DWORD got = 0;
+        bool ok = bytes.empty() || (ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                                    got == bytes.size());
+        CloseHandle(f);
+        if (!ok) return false;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return true;
+    const std::wstring text = L"\xFEFF" + forms::FromAnsi(bytes);
+    f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    const DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD put = 0;
+    bool ok = WriteFile(f, text.data(), size, &put, nullptr) && put == size;
+    return CloseHandle(f) && ok;
 }
 
 }  // namespace
 
 std::wstring cIniSettings::ReadIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                                    const std::wstring& Default) {
-    std::string path = forms::ToAnsi(FilePath(FileName));
-    std::string section = forms::ToAnsi(Section), key = forms::ToAnsi(Key);
+    std::wstring path = FilePath(FileName);
     // The platform cuts the trailing blanks of a default ("Image - "), so a
     // missing key is told by two marks that no value can be at once, and
     // the default comes back as it is.
-    std::string value = Profile(section, key, "\x01", path);
-    if (value == "\x01" && Profile(section, key, "\x02", path) == "\x02") {
-        std::string d = forms::ToAnsi(Default);
-        if (d.size() > 254) d.resize(254);
-        return forms::FromAnsi(d);
-    }
-    return forms::FromAnsi(value);
+    std::wstring value = Profile(Section, Key, L"\x01", path);
+    if (value == L"\x01" && Profile(Section, Key, L"\x02", path) == L"\x02") return Default.substr(0, 254);
+    return value;
 }
 
 void cIniSettings::WriteIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                             const std::wstring& Value) {
-    std::string path = forms::ToAnsi(FilePath(FileName));
-    std::string value = forms::ToAnsi(Value);
+    std::wstring path = FilePath(FileName);
+    std::wstring value = Value;
     // The platform trims a value's blanks and strips one pair of quotes when
     // it reads: text it would change so is written in quotes. Numbers are
     // left as they are, blanks do not change them.
     if (!value.empty() && !forms::IsNumeric(Value)) {
         bool edgeBlank = IsBlank(value.front()) || IsBlank(value.back());
-        bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
-        if (edgeBlank || quoted) value = '"' + value + '"';
+        bool quoted =
+            value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+        if (edgeBlank || quoted) value = L'"' + value + L'"';
     }
-    WritePrivateProfileStringA(forms::ToAnsi(Section).c_str(), forms::ToAnsi(Key).c_str(), value.c_str(), path.c_str());
+    // Written into the code page, such text would come back as other text.
+    if (!FitsCodePage(Section + Key + value) && !MakeUnicode(path)) return;
+    WritePrivateProfileStringW(Section.c_str(), Key.c_str(), value.c_str(), path.c_str());
 }
 
 int16_t cIniSettings::GetIniVal(const std::wstring& StrValue, int16_t Min, int16_t Max, int16_t Default) {
     auto d = forms::ParseNumber(StrValue);
     if (!d) return Default;
-    int16_t i = forms::CInt(*d);
+    // A number beyond 16 bits is as far out of range as any other.
+    int16_t i = Default;
+    if (!forms::PassOver([&] { i = forms::CInt(*d); })) return Default;
     if (i < Min || *d > Max) return Default;
     return i;
 }

@@ -89,14 +89,6 @@ void Shot(const wchar_t* name) {
     forms::SavePicture(forms::Picture::FromBitmap(bmp), dir + L"\\" + name + L".bmp");
 }
 
-void PressHotkey() {
-    KeyDown(VK_CONTROL);
-    KeyDown('S');
-    Pump(150);
-    KeyUp('S');
-    KeyUp(VK_CONTROL);
-}
-
 // Starts the program, hides it behind its tray icon, parks the pointer
 // away from the test's windows and presses Ctrl+S.
 class HotkeyCapture {

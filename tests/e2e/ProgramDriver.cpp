@@ -14,8 +14,7 @@ std::wstring ProgramPath() {
     return p;
 }
 
-Program::Program() {
-    std::wstring exe = ProgramPath();
+Program::Program(const std::wstring& exe) {
     std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
     std::wstring cmd = L"\"" + exe + L"\"";
     STARTUPINFOW si{sizeof si};
@@ -106,6 +105,47 @@ std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls) {
     Children c{cls, {}};
     EnumChildWindows(h, CollectChild, reinterpret_cast<LPARAM>(&c));
     return c.texts;
+}
+
+namespace {
+struct Wanted {
+    const std::wstring &cls, &text;
+    HWND found;
+};
+BOOL CALLBACK FindWanted(HWND h, LPARAM l) {
+    auto* w = reinterpret_cast<Wanted*>(l);
+    if (_wcsicmp(ClassOf(h).c_str(), w->cls.c_str()) != 0) return TRUE;
+    // Asked of the control itself: another process's edit text is not its caption.
+    wchar_t text[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+    if (text != w->text) return TRUE;
+    w->found = h;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindChild(HWND h, const std::wstring& cls, const std::wstring& text) {
+    Wanted w{cls, text, nullptr};
+    EnumChildWindows(h, FindWanted, reinterpret_cast<LPARAM>(&w));
+    return w.found;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (!done()) {
+        if (static_cast<int>(end - GetTickCount()) <= 0) return done();
+        testsupport::Pump(50);
+    }
+    return true;
+}
+
+void PressHotkey() {
+    testsupport::KeyDown(VK_CONTROL);
+    testsupport::KeyDown('S');
+    testsupport::Pump(150);
+    testsupport::KeyUp('S');
+    testsupport::KeyUp(VK_CONTROL);
 }
 
 }  // namespace e2e

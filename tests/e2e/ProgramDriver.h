@@ -2,6 +2,7 @@
 // Starts the real program under test and finds its windows.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,8 @@ std::wstring ProgramPath();
 
 class Program {
 public:
-    // Starts a copy of the program in its own folder.
-    Program();
+    // Starts a copy of the program (exe) in its own folder.
+    explicit Program(const std::wstring& exe = ProgramPath());
     ~Program();  // ends the copy if it still runs
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -39,5 +40,12 @@ std::wstring WindowText(HWND h);
 std::wstring ClassOf(HWND h);
 // Texts of the window's child windows of a class ("Static", "Button").
 std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls);
+
+// The first window below h of that class and text; null when none.
+HWND FindChild(HWND h, const std::wstring& cls, const std::wstring& text);
+// Pumps messages until done() is true or ms have passed; done()'s last answer.
+bool WaitUntil(const std::function<bool()>& done, int ms);
+// Ctrl+S, the program's hotkey unless changed.
+void PressHotkey();
 
 }  // namespace e2e

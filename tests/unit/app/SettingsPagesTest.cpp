@@ -40,6 +40,7 @@ TEST_F(SettingsPages, AFreshStartRunsOnTheDefaultsAndWritesThemAtExit) {
     EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"Image - ");
     EXPECT_EQ(FrmSave->TxtPath.Text(), ImagesBeside());
     EXPECT_NE(GetFileAttributesW(ImagesBeside().c_str()), INVALID_FILE_ATTRIBUTES) << "the folder is made";
+    EXPECT_EQ(GetFileAttributesW(ConfigPath().c_str()), INVALID_FILE_ATTRIBUTES) << "reading makes no file";
 
     ReleasePages();
     EXPECT_EQ(ReadConfig("main", "mb"), "1");
@@ -93,26 +94,42 @@ TEST_F(SettingsPages, WhatTheProgramWroteReadsBackUnchanged) {
     EXPECT_EQ(ReadConfig("sav", "tp"), "Shot");
 }
 
+// Each round of odd values gives every control its default, and exit writes
+// the defaults back.
 TEST_F(SettingsPages, OddValuesFallBackToTheirDefaults) {
-    WriteConfig("main", "mb", "7");
-    WriteConfig("main", "cm", "abc");
-    WriteConfig("hkeys", "hk", "not a key");
-    WriteConfig("hkeys", "mdf", "0");
-    WriteConfig("sav", "msl", "9");
-    WriteConfig("sav", "ct", "5");
-    WriteConfig("sav", "cq", "");
-    WriteConfig("sav", "tpa", "C:\\no such folder here\\at all");
+    const char* rounds[][8] = {
+        {"7", "abc", "not a key", "0", "9", "-1", "5", ""},  // out of range, not numeric, 0 keeps the modifier
+        {"99999999", "99999999", "300", "-70000", "1e9", "32768", "-99999", "&H10000"},  // beyond 16 bits, a byte
+        {"-1e6", "-32769", "-5", "8", "3", "2", "8", "10"},
+    };
+    for (auto& r : rounds) {
+        SCOPED_TRACE(r[0]);
+        WriteConfig("main", "mb", r[0]);
+        WriteConfig("main", "cm", r[1]);
+        WriteConfig("hkeys", "hk", r[2]);
+        WriteConfig("hkeys", "mdf", r[3]);
+        WriteConfig("sav", "msl", r[4]);
+        WriteConfig("sav", "cn", r[5]);
+        WriteConfig("sav", "ct", r[6]);
+        WriteConfig("sav", "cq", r[7]);
+        WriteConfig("sav", "tpa", "C:\\no such folder here\\at all");
 
-    EXPECT_EQ(FrmGeneral->CaptureMode(), 1);
-    EXPECT_TRUE(forms::IsTrue(FrmGeneral->BtnFullScreen.Selected()));
-    EXPECT_EQ(FrmTemp->ChkMouse.Value(), 1);
-    // The key that does not convert and the modifier 0 leave the field as it was.
-    EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 2) << "the field's own";
-    EXPECT_EQ(FrmSave->HKey.GetHotKey(), 83);
-    EXPECT_EQ(FrmSave->Mselection, 2);
-    EXPECT_TRUE(forms::IsTrue(FrmTemp->OJpg.Value()));
-    EXPECT_EQ(FrmTemp->CmbQ.ListIndex(), 8);
-    EXPECT_EQ(FrmSave->TxtPath.Text(), ImagesBeside()) << "a missing folder gives the Images folder";
+        EXPECT_EQ(FrmGeneral->CaptureMode(), 1);
+        EXPECT_TRUE(forms::IsTrue(FrmGeneral->BtnFullScreen.Selected()));
+        EXPECT_EQ(FrmTemp->ChkMouse.Value(), 1);
+        EXPECT_EQ(FrmSave->HKey.GetHotKey(), 83) << "300 would be another key, -5 one that never comes";
+        EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 2);
+        EXPECT_EQ(FrmSave->Mselection, 2);
+        EXPECT_EQ(FrmSave->CmbName.ListIndex(), 1);
+        EXPECT_TRUE(forms::IsTrue(FrmTemp->OJpg.Value()));
+        EXPECT_EQ(FrmTemp->CmbQ.ListIndex(), 8);
+        EXPECT_EQ(FrmSave->TxtPath.Text(), ImagesBeside()) << "a missing folder gives the Images folder";
+        ReleasePages();
+        EXPECT_EQ(ReadConfig("main", "mb"), "1");
+        EXPECT_EQ(ReadConfig("main", "cm"), "1");
+        EXPECT_EQ(ReadConfig("hkeys", "hk"), "83");
+        EXPECT_EQ(ReadConfig("hkeys", "mdf"), "2");
+    }
 }
 
 TEST_F(SettingsPages, TheClipboardDestinationGreysTheFileControlsButNotThePointerBox) {

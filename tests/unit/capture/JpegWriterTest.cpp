@@ -226,7 +226,7 @@ TEST_F(JpegWriter, AnEncodingFailureKeepsTheOldFile) {
 
 TEST_F(JpegWriter, AFileBesideTheTargetIsNeverTakenForTheTemporaryOne) {
     const std::wstring file = Path(L"pic.jpg");
-    const std::wstring neighbour = file + L".qc" + std::to_wstring(GetCurrentProcessId()) + L".0.tmp";
+    const std::wstring neighbour = Path(L"qc" + std::to_wstring(GetCurrentProcessId()) + L".0.tmp");
     testsupport::WriteFileBytes(neighbour, "someone else's");
     cDIBSection d;
     ASSERT_EQ(d.Create(16, 16), forms::True);
@@ -234,6 +234,36 @@ TEST_F(JpegWriter, AFileBesideTheTargetIsNeverTakenForTheTemporaryOne) {
     EXPECT_EQ(testsupport::ReadFileBytes(neighbour), "someone else's");
     EXPECT_EQ(testsupport::DecodeJpegFile(file).width, 16);
     EXPECT_EQ(FilesIn(dir_).size(), 2u);
+}
+
+TEST_F(JpegWriter, AnyNameThePlatformTakesIsWritten) {
+    // Characters outside the code page; targets of 250 to 259 characters
+    // and a name of the longest kind, beside which a temporary name made
+    // from theirs would be too long.
+    struct Target {
+        std::wstring folder, name;
+    };
+    std::vector<Target> targets{{Path(L"Bilder-\u00e4\u00f6\u00fc-\u65e5\u672c"), L"\u65e5\u672c - 1.Jpg"},
+                                {L"C:", std::wstring(251, L'n') + L".Jpg"}};
+    for (size_t length : {250u, 259u}) {
+        targets.push_back({Path(std::wstring(length - dir_.size() - 15, L'd')), L"Image - 1.Jpg"});
+        targets.push_back({dir_, std::wstring(length - dir_.size() - 5, L'n') + L".Jpg"});
+    }
+    cDIBSection d;
+    ASSERT_EQ(d.Create(16, 16), forms::True);
+    for (const Target& t : targets) {
+        CreateDirectoryW(t.folder.c_str(), nullptr);
+        const std::wstring file = t.folder + L"\\" + t.name;
+        SCOPED_TRACE(file.size());
+        const std::optional<forms::Error> e = ErrorOf([&] { SaveJpegFile(d, file, 90); });
+        EXPECT_FALSE(e) << forms::ToAnsi(e->Description);
+        EXPECT_EQ(testsupport::DecodeJpegFile(file).width, 16);
+        WIN32_FIND_DATAW fd;
+        HANDLE temp = FindFirstFileW((t.folder + L"\\*.tmp").c_str(), &fd);
+        EXPECT_EQ(temp, INVALID_HANDLE_VALUE) << "no temporary file stays";
+        if (temp != INVALID_HANDLE_VALUE) FindClose(temp);
+        DeleteFileW(file.c_str());
+    }
 }
 
 TEST_F(JpegWriter, CaptureSavesItsBitmap) {
