@@ -108,8 +108,10 @@ void CFrmExport::Form_Load() {
 }
 
 void CFrmExport::Form_Unload(int16_t&) {
-    // An unloaded main window is ending: showing it would bring it back.
-    if (ModGeneral::g_CapturedByHotkey != forms::True && FrmMain.Loaded()) FrmMain->Visible(forms::True);
+    // A main window that is gone or on its way out stays as it is: showing it
+    // would bring it back (or up for a moment during exit).
+    if (ModGeneral::g_CapturedByHotkey != forms::True && FrmMain.Loaded() && !FrmMain->Exiting())
+        FrmMain->Visible(forms::True);
 }
 
 }  // namespace app
