@@ -63,13 +63,14 @@ CFrmExport::CFrmExport() {
 
 CFrmExport::~CFrmExport() = default;
 
-cCommonDialog& CFrmExport::CommonDialog() { return forms::OnFirstUse(m_CommonDialog); }
 cFilesFolders& CFrmExport::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
 void CFrmExport::CmdSave_Click() {
     // A dialog that cannot be shown ends the click quietly; nothing is written.
     forms::PassOver([this] {
-        cCommonDialog& dlg = CommonDialog();
+        // A new dialog per click: a name, filter or flags left from the last
+        // save must not carry over into a save in another format.
+        cCommonDialog dlg;
         const std::wstring ext = FrmSave->GetExt();
         dlg.hwnd(hWnd());
         dlg.DialogTitle(L"Save Image");
@@ -100,9 +101,17 @@ void CFrmExport::Pic_AfterPainting() {
     CmdSize.Enabled(Pic.StandardSize == forms::True ? forms::False : forms::True);
 }
 
+void CFrmExport::Form_Load() {
+    // The button outlives an unload, the viewer's fitted view does not: each
+    // showing after a close starts fitted, so the button offers actual size.
+    CmdSize.Caption(L"Actual Size");
+}
+
 void CFrmExport::Form_Unload(int16_t&) {
-    // An unloaded main window is ending: showing it would bring it back.
-    if (ModGeneral::g_CapturedByHotkey != forms::True && FrmMain.Loaded()) FrmMain->Visible(forms::True);
+    // A main window that is gone or on its way out stays as it is: showing it
+    // would bring it back (or up for a moment during exit).
+    if (ModGeneral::g_CapturedByHotkey != forms::True && FrmMain.Loaded() && !FrmMain->Exiting())
+        FrmMain->Visible(forms::True);
 }
 
 }  // namespace app

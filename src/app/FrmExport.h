@@ -8,7 +8,6 @@
 #include "controls/sPicture.h"
 #include "forms/Forms.h"
 
-class cCommonDialog;
 class cFilesFolders;
 
 namespace app {
@@ -31,13 +30,12 @@ public:
     void Pic_AfterPainting();
 
 protected:
+    void Form_Load() override;
     void Form_Unload(int16_t& Cancel) override;
 
 private:
-    cCommonDialog& CommonDialog();
     cFilesFolders& FilesFolders();
 
-    std::unique_ptr<cCommonDialog> m_CommonDialog;
     std::unique_ptr<cFilesFolders> m_FilesFolders;
 };
 

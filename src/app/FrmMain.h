@@ -67,6 +67,8 @@ public:
     void Mnu_File_ImagesFolder_Click();
     // Removes the tray icon, unloads the pages and the window: ends the program.
     void Mnu_File_Exit_Click();
+    // True from the start of the exit above: the window is ending, not hiding.
+    bool Exiting() const { return m_Exit == forms::True; }
 
     // Shows page 1 to 4; the page already shown changes nothing.
     void SelectPanel(int16_t Index);

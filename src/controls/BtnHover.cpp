@@ -50,6 +50,8 @@ forms::Boolean BtnHover::Hover() { return Graphics().RgnHover(Pic); }
 void BtnHover::PaintLook(forms::PictureBox& source, int32_t frameColour, int16_t penWidth) {
     PassOver([&] { Pic.PaintPicture(source.Picture(), m_PicLeft, m_PicTop); });
     PassOver([&] { Graphics().DrawTransRectangle(Pic, frameColour, penWidth); });
+    // Without a picture nothing above has marked the face for repainting.
+    PassOver([&] { Pic.Refresh(); });
 }
 
 void BtnHover::DrawButton() {

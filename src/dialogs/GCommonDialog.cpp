@@ -349,7 +349,7 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
     if (!Has(flags, CF_PRINTERFONTS)) flags |= CF_SCREENFONTS;
     if (Color != 0) flags |= CF_EFFECTS;
     if (MinSize != 0 || MaxSize != 0) flags |= CF_LIMITSIZE;
-    flags = (flags & ~(CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_ENABLETEMPLATEHANDLE)) | CF_INITTOLOGFONTSTRUCT;
+    flags = (flags & ~(CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_APPLY)) | CF_INITTOLOGFONTSTRUCT;
 
     LOGFONTA lf{};
     lf.lfHeight = -static_cast<LONG>(forms::RoundHalfEven(CurFont.Size() * 20.0 / forms::Screen.TwipsPerPixelY()));

@@ -1,5 +1,6 @@
 #include "dialogs/cCommonDialog.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "controls/cGraphics.h"
@@ -160,18 +161,20 @@ void cCommonDialog::GetDialogSize(HWND hDlg, int32_t& lL, int32_t& lT, int32_t& 
 }
 
 void cCommonDialog::SetHelpPosition(int32_t x, int32_t y, int32_t dx, int32_t dy, int32_t eWindowType) {
+    // The record without its tail padding: the help system is told 26 bytes.
+    constexpr size_t kSize = offsetof(HELPWININFOA, rgchMember) + sizeof(HELPWININFOA::rgchMember);
     HELPWININFOA info{};
-    info.wStructSize = sizeof(info);
+    info.wStructSize = kSize;
     info.x = x;
     info.y = y;
     info.dx = dx;
     info.dy = dy;
     info.wMax = eWindowType;
     cMemory block;
-    if (!block.AllocateMemory(sizeof(info), GMEM_ZEROINIT)) return;
+    if (!block.AllocateMemory(kSize, GMEM_ZEROINIT)) return;
     void* p = block.Pointer();
     if (!p) return;
-    std::memcpy(p, &info, sizeof(info));
+    std::memcpy(p, &info, kSize);
     const std::string file = forms::ToAnsi(helpFile_);
     WinHelpA(hwnd_, file.c_str(), HELP_SETWINPOS, reinterpret_cast<ULONG_PTR>(p));
     block.FreeMemory();

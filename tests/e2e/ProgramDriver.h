@@ -48,4 +48,19 @@ bool WaitUntil(const std::function<bool()>& done, int ms);
 // Ctrl+S, the program's hotkey unless changed.
 void PressHotkey();
 
+// The program's settings file, written with the given text for one test;
+// what was there before comes back at the end.
+class ConfigFile {
+public:
+    explicit ConfigFile(const std::string& text);
+    ~ConfigFile();
+    ConfigFile(const ConfigFile&) = delete;
+    ConfigFile& operator=(const ConfigFile&) = delete;
+
+private:
+    std::wstring path_;
+    bool had_ = false;
+    std::string old_;
+};
+
 }  // namespace e2e

@@ -41,41 +41,52 @@ TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
     RECT r{};
     GetWindowRect(FrmExport->Pic.hWnd(), &r);
     EXPECT_EQ(ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2), RGB(200, 30, 40));
-    for (const wchar_t* next : {L"Best Fit", L"Actual Size"}) {
+    for (const wchar_t* next : {L"Best Fit", L"Actual Size", L"Best Fit"}) {
         FrmExport->CmdSize.Press();
         EXPECT_EQ(FrmExport->CmdSize.Caption(), next);
         EXPECT_EQ(FrmExport->Pic.Stretch(), next[0] == L'B' ? 0 : 1);
     }
+    // Closed at actual size, the next showing starts fitted and says so.
+    FrmExport->CmdCancel.Press();
+    OpenPreview();
+    EXPECT_EQ(FrmExport->Pic.Stretch(), 1);
+    EXPECT_EQ(FrmExport->CmdSize.Caption(), L"Actual Size");
+    FrmExport->CmdSize.Press();
+    EXPECT_EQ(FrmExport->Pic.Stretch(), 0);
     FrmExport->Pic.Picture(Capture(200, 100, RGB(0, 0, 0)));  // one view only
     EXPECT_EQ(FrmExport->CmdSize.Enabled(), forms::False);
     forms::Unload(FrmExport);
 }
 
-TEST(Preview, SaveWritesTheCanvasInTheFormatOfTheMomentCancelWritesNothing) {
+TEST(Preview, EachSaveStartsAFreshDialogInTheFormatOfTheMoment) {
     const std::wstring dir = TempDir(L"preview_save");
-    OpenPreview();
     struct Case {
         forms::OptionButton& format;
         int button;
         std::wstring type, name;
         std::string magic;
-    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"one.bmp", "BM"},
-                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", ""},
-                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"two.jpg", "\xFF\xD8"}};
+    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"first.bmp", "BM"},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"second.jpg", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // Both changed while the preview is open: Save takes the new ones.
+        // A new ask-for-name capture; then format and canvas change while
+        // the preview is open: Save takes the new ones.
+        OpenPreview();
         c.format.Value(forms::True);
         FrmMain->Pic.Picture(Capture(90, 60, RGB(0, 0, 255)));
         const std::wstring path = dir + L"\\" + c.name;
-        std::wstring type;
+        std::wstring type, proposed = L"<not read>";
         DialogDriver drv(c.button, [&](HWND dlg) {
             type = DialogDriver::Text(GetDlgItem(dlg, cmb1));
-            SendMessageW(DialogDriver::Child(dlg, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+            HWND edit = DialogDriver::Child(dlg, L"Edit");
+            proposed = DialogDriver::Text(edit);
+            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         });
         FrmExport->CmdSave.Press();
         ASSERT_TRUE(drv.Done());
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
+        EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
         EXPECT_EQ(FrmExport->Visible(), forms::True);
         EXPECT_EQ(ReadFileBytes(path).substr(0, 2), c.magic);
         if (c.magic.empty()) continue;

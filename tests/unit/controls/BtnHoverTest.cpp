@@ -196,6 +196,22 @@ TEST(BtnHover, ThePointerSwitchesToTheHoverLookAndBack) {
     ExpectLook(h, kRed, kGreen, 1);
 }
 
+TEST(BtnHover, WithoutPicturesThePointerStillSwitchesTheFrameOnScreen) {
+    ButtonHost h;
+    h.Show();
+    h.Btn.BackColor(kGrey);
+    h.Btn.FrameColor(kGreen);
+    h.Btn.FrameOverColor(kYellow);
+    h.PointAway();
+    const POINT corner = h.OnScreen(0, 0), inside = h.OnScreen(30, 20);
+    EXPECT_EQ(testsupport::ScreenPixel(corner.x, corner.y), kGreen);
+    h.PointAt(30, 20);
+    EXPECT_EQ(testsupport::ScreenPixel(corner.x, corner.y), kYellow);
+    EXPECT_EQ(testsupport::ScreenPixel(inside.x, inside.y), kGrey);
+    h.PointAway();
+    EXPECT_EQ(testsupport::ScreenPixel(corner.x, corner.y), kGreen);
+}
+
 TEST(BtnHover, ASelectedButtonIgnoresThePointer) {
     ButtonHost h;
     h.Show();

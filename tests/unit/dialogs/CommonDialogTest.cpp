@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -498,6 +499,63 @@ TEST(CommonDialog, HelpQuitWithoutHelpRunningSucceeds) {
     cCommonDialog d;
     d.HelpCommand(HELP_QUIT);
     EXPECT_NO_THROW(d.ShowHelp());
+}
+
+// Stands in for the help viewer. The platform's help call sends it a message
+// (a 16-byte head: size, command, the caller's data address, reserved, the
+// offsets of the file name and of the copied data), and while that call runs
+// the viewer also asks how large the caller's block is.
+class HelpViewer {
+public:
+    HelpViewer() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "MS_WINHELP";
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowA("MS_WINHELP", "", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~HelpViewer() { DestroyWindow(hwnd_); }
+    uint16_t command = 0;
+    std::string file, data;
+    SIZE_T blockSize = 0;
+
+private:
+    template <class T>
+    static T At(const std::string& m, size_t offset) {
+        T v{};
+        if (offset + sizeof v <= m.size()) std::memcpy(&v, m.data() + offset, sizeof v);
+        return v;
+    }
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+        auto* self = reinterpret_cast<HelpViewer*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (msg != WM_COPYDATA || !self) return DefWindowProcA(h, msg, w, l);
+        const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
+        const std::string m(static_cast<const char*>(cds->lpData), cds->cbData);
+        self->command = At<uint16_t>(m, 2);
+        const auto ofsFile = At<uint16_t>(m, 12), ofsData = At<uint16_t>(m, 14);
+        if (ofsFile) self->file = m.c_str() + ofsFile;
+        if (ofsData) self->data = m.substr(ofsData);
+        const auto address = static_cast<uintptr_t>(At<uint32_t>(m, 4));
+        if (HGLOBAL block = GlobalHandle(reinterpret_cast<void*>(address))) self->blockSize = GlobalSize(block);
+        return TRUE;
+    }
+    HWND hwnd_ = nullptr;
+};
+
+TEST(CommonDialog, HelpPositionHandsOverATwentySixByteRecord) {
+    HelpViewer viewer;
+    cCommonDialog d;
+    d.HelpFile(L"quorvane.hlp");
+    d.SetHelpPosition(11, 22, 333, 444, 5);
+    EXPECT_EQ(viewer.command, HELP_SETWINPOS);
+    EXPECT_EQ(viewer.file, "quorvane.hlp");
+    EXPECT_EQ(viewer.blockSize, 26u);
+    // Its own size, x, y, dx, dy, the window type, two empty member bytes.
+    const int32_t head[] = {26, 11, 22, 333, 444, 5};
+    const std::string record = std::string(reinterpret_cast<const char*>(head), sizeof head) + '\0' + '\0';
+    EXPECT_EQ(viewer.data, record);
 }
 
 TEST(CommonDialog, LibraryLoadedForTemplatesIsFreedOnce) {

@@ -298,13 +298,16 @@ TEST(DialogFunctions, FontFlagsChangeEvenWhenCancelled) {
     struct Case {
         int32_t colour, minSize, maxSize, flagsIn, flagsOut;
     };
+    // The hook, template and apply bits are cleared; a template handle is not.
     for (const Case& c : {Case{0, 0, 0, 0, 0x41}, Case{0xFF, 0, 0, 0, 0x141}, Case{0, 8, 0, 0, 0x2041},
-                          Case{0, 0, 0, CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_ENABLETEMPLATEHANDLE, 0x41}}) {
+                          Case{0, 0, 0, CF_APPLY, 0x41}, Case{0, 0, 0, CF_ENABLETEMPLATEHANDLE, 0x61},
+                          Case{0, 0, 0, CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_APPLY, 0x41}}) {
         HDC none = GCommonDialog::NoPrinterDC();
         int32_t colour = c.colour, flags = c.flagsIn;
         DialogDriver drv(IDCANCEL);
         EXPECT_EQ(g.VBChooseFont(font, none, nullptr, colour, c.minSize, c.maxSize, flags), forms::False);
-        ASSERT_TRUE(drv.Done());
+        // A template handle without a module to take it from shows no dialog.
+        EXPECT_EQ(drv.Done(), (c.flagsIn & CF_ENABLETEMPLATEHANDLE) == 0) << std::hex << c.flagsIn;
         EXPECT_EQ(none, nullptr);
         EXPECT_EQ(flags, c.flagsOut) << std::hex << c.flagsIn << " colour " << c.colour;
         EXPECT_EQ(colour, c.colour);

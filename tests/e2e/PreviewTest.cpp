@@ -1,0 +1,81 @@
+// The preview window of the ask-for-name road in the real program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "e2e/ProgramDriver.h"
+#include "unit/common/TestSupport.h"
+
+using namespace e2e;
+using namespace testsupport;
+
+namespace {
+
+const wchar_t kCaption[] = L"Quorvane Capture 1.0";
+
+void ClickAt(POINT p, bool left) {
+    MoveMouse(p.x, p.y);
+    Pump(100);
+    MouseButton(left, true);
+    MouseButton(left, false);
+    Pump(100);
+}
+
+// Right-clicks the icons of Wine's own notification area (one child window
+// per icon; those of ended copies may linger) until a pop-up menu shows.
+bool OpenTrayMenu() {
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    for (HWND icon = tray ? FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr) : nullptr; icon;
+         icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr)) {
+        if (!IsWindowVisible(icon)) continue;
+        RECT r{};
+        GetWindowRect(icon, &r);
+        ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, false);
+        Pump(800);
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(Preview, ExitWithThePreviewOpenLeavesTheMainWindowHidden) {
+    ConfigFile config("[main]\r\nmb=1\r\ncm=0\r\n[sav]\r\nmsl=2\r\ncn=1\r\n");  // asks for the name
+    Program program;
+    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    ASSERT_NE(main, nullptr);
+    Pump(800);
+
+    // The camera button: the window hides, the capture opens the preview.
+    POINT at{(1530 + 420) / 15 + 24, 4320 / 15 + 24};
+    ClientToScreen(main, &at);
+    ClickAt(at, true);
+    HWND preview = WaitWindow(program.pid(), L"Save As", 8000);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(IsWindowVisible(main));
+    // Dragged aside, as a user would, off the notification area it covers.
+    SetWindowPos(preview, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Pump(300);
+
+    // "E&xit" from the tray icon's File menu with the preview still open;
+    // a show of the main window on the way out lasts only until the end,
+    // so it is watched for without pause.
+    ASSERT_TRUE(OpenTrayMenu());
+    std::atomic<bool> stop{false}, shown{false};
+    std::thread watch([&] {
+        while (!stop)
+            if (IsWindowVisible(main)) shown = true;
+    });
+    KeyDown('X');
+    KeyUp('X');
+    const bool ended = program.WaitExit(8000);
+    stop = true;
+    watch.join();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(shown) << "the main window came back during exit";
+}
