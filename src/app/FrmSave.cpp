@@ -1,5 +1,8 @@
 #include "app/FrmSave.h"
 
+#include <cwchar>
+#include <optional>
+
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmTemp.h"
@@ -19,6 +22,28 @@ using forms::PassOver;
 namespace {
 constexpr int32_t kGreyText = static_cast<int32_t>(0x80000010);  // button shadow
 constexpr int32_t kPlainText = static_cast<int32_t>(0x80000012); // button text
+
+constexpr wchar_t kPrefixRule[] = L"The file name prefix may not hold any of these characters: \\ / : * ? \" < > |";
+
+// Without these an automatic name is one file directly in the images folder.
+bool PrefixStaysInFolder(const std::wstring& prefix) {
+    for (wchar_t ch : prefix)
+        if (ch < 32 || std::wcschr(L"\\/:*?\"<>|", ch)) return false;
+    return true;
+}
+
+// Taken by anything at all: a file, a folder, a device.
+bool Taken(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Makes a folder and the missing folders above it; a folder removed while
+// the program runs comes back at the next save.
+void MakeFolder(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    if (path.empty() || Taken(path)) return;
+    size_t cut = path.find_last_of(L"\\/");
+    if (cut != std::wstring::npos && cut > 0) MakeFolder(path.substr(0, cut));
+    CreateDirectoryW(path.c_str(), nullptr);
+}
 }  // namespace
 
 CFrmSave::CFrmSave() {
@@ -166,40 +191,41 @@ void CFrmSave::SaveImageToFile() {
         return;
     }
     PassOver([this] {
-        cFilesFolders& files = FilesFolders();
+        if (!PrefixStaysInFolder(TxtPrefix.Text())) {
+            ModGeneral::ReportNotSaved(L"the images folder \"" + TxtPath.Text() + L"\"", kPrefixRule);
+            return;
+        }
+        MakeFolder(TxtPath.Text());
         int32_t c = 0;
         PassOver([&] { c = GetImageCounter(); });
-        int32_t i = 0;
-        int32_t n = 0;
-        // Numbering goes on above a stored number whose file still exists, else
-        // takes the lowest free number from 1; an existing file is never chosen.
-        for (;;) {
-            if (forms::IsTrue(files.FileExists(AutoName(c)))) {
-                if (c == INT32_MAX) forms::Raise(6);
-                if (!forms::IsTrue(files.FileExists(AutoName(c + 1)))) {
-                    n = c + 1;
-                    break;
-                }
-                ++c;
-            } else {
-                if (i == INT32_MAX) forms::Raise(6);
-                if (!forms::IsTrue(files.FileExists(AutoName(i + 1)))) {
-                    n = i + 1;
-                    break;
-                }
-                ++i;
-            }
+        // Numbering goes on above a stored number whose name is taken, else
+        // (and past the largest number) takes the lowest free number from 1.
+        // A name taken by anything, file or folder, is never chosen.
+        std::optional<int32_t> n;
+        if (Taken(AutoName(c))) {
+            for (int32_t k = c; !n && k < INT32_MAX;)
+                if (!Taken(AutoName(++k))) n = k;
         }
-        SetImageCounter(n);
-        SaveFinalImage(AutoName(n));
+        if (!n) {
+            int32_t k = 1;
+            while (Taken(AutoName(k))) {
+                if (k == INT32_MAX) forms::Raise(6);
+                ++k;
+            }
+            n = k;
+        }
+        SetImageCounter(*n);
+        SaveFinalImage(AutoName(*n));
     });
 }
 
 void CFrmSave::SaveFinalImage(std::wstring iPath) {
+    bool saved = false;
     PassOver([&] {
         forms::PictureBox& canvas = FrmMain->Pic;
         if (forms::IsTrue(FrmTemp->OBitMap.Value())) {
             forms::SavePicture(canvas.Picture(), iPath);
+            saved = true;
             return;
         }
         cDIBSection dib;
@@ -207,8 +233,9 @@ void CFrmSave::SaveFinalImage(std::wstring iPath) {
         PassOver([&] { canvas.Refresh(); });
         forms::ComboBox& quality = FrmTemp->CmbQ;
         int32_t q = forms::CLng(quality.List(quality.ListIndex()));
-        mIntelJPEGLibrary::SaveJpegFile(dib, iPath, q);
+        saved = forms::IsTrue(mIntelJPEGLibrary::SaveJpegFile(dib, iPath, q));
     });
+    if (!saved) ModGeneral::ReportNotSaved(L"the file \"" + iPath + L"\"");
 }
 
 int32_t CFrmSave::GetImageCounter() {

@@ -2,6 +2,8 @@
 // Starts the real program under test and finds its windows.
 #include <windows.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,5 +41,22 @@ std::wstring WindowText(HWND h);
 std::wstring ClassOf(HWND h);
 // Texts of the window's child windows of a class ("Static", "Button").
 std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls);
+
+// A path given to the test program (--name=...), in Windows form.
+std::wstring ArgPath(const std::string& name);
+// Presses the keys together through SendInput and lets them go.
+void PressKeys(std::initializer_list<WORD> keys);
+// The program's message box (caption "Quorvane Capture") once it shows.
+HWND WaitMessageBox(DWORD pid, int ms);
+// The words of a message box, and whether it shows an icon.
+std::wstring MessageText(HWND box);
+bool HasIcon(HWND box);
+// Presses the box's OK and waits for it to go; true when it went.
+bool DismissMessageBox(HWND box);
+
+// Waits up to ms, letting messages run, until done() holds; false if it never did.
+bool WaitUntil(const std::function<bool()>& done, int ms);
+// Removes a folder with all it holds.
+void RemoveTree(const std::wstring& dir);
 
 }  // namespace e2e
