@@ -1,5 +1,6 @@
 #include "app/FrmSave.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 
@@ -26,10 +27,9 @@ constexpr int32_t kPlainText = static_cast<int32_t>(0x80000012); // button text
 constexpr wchar_t kPrefixRule[] = L"The file name prefix may not hold any of these characters: \\ / : * ? \" < > |";
 
 // Without these an automatic name is one file directly in the images folder.
+bool FitsInName(wchar_t ch) { return ch >= 32 && !std::wcschr(L"\\/:*?\"<>|", ch); }
 bool PrefixStaysInFolder(const std::wstring& prefix) {
-    for (wchar_t ch : prefix)
-        if (ch < 32 || std::wcschr(L"\\/:*?\"<>|", ch)) return false;
-    return true;
+    return std::all_of(prefix.begin(), prefix.end(), FitsInName);
 }
 
 // Taken by anything at all: a file, a folder, a device.
@@ -85,6 +85,7 @@ CFrmSave::CFrmSave() {
     BtnSave.Caption(L"Save to File");
     BtnSave.Move(1920, Skin::PageHeight + 60, 1800, 360);
 
+    TxtPrefix.Change = [this] { TxtPrefix_Change(); };
     CmbName.Click = [this] { CmbName_Click(); };
     BtnBrowse.Click = [this] { BtnBrowse_Click(); };
     BtnCopy.Click = [this] { BtnCopy_Click(); };
@@ -148,6 +149,28 @@ void CFrmSave::CmbName_Click() {
         L4.ForeColor(ask ? kGreyText : kPlainText);
         TxtPrefix.Enabled(ask ? forms::False : forms::True);
     });
+}
+
+void CFrmSave::TxtPrefix_Change() {
+    // Typed or pasted characters that would take names out of the images
+    // folder are refused at once. A prefix set from the settings file is
+    // left as it is, for the check at save time to explain.
+    HWND box = TxtPrefix.hWnd();
+    if (!box || GetFocus() != box) return;
+    const std::wstring text = TxtPrefix.Text();
+    if (PrefixStaysInFolder(text)) return;
+    DWORD caret = 0;
+    SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    std::wstring kept;
+    DWORD keptCaret = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!FitsInName(text[i])) continue;
+        kept += text[i];
+        if (i < caret) ++keptCaret;
+    }
+    MessageBeep(MB_ICONWARNING);
+    TxtPrefix.Text(kept);
+    SendMessageW(box, EM_SETSEL, keptCaret, keptCaret);
 }
 
 void CFrmSave::BtnBrowse_Click() {
