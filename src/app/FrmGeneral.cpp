@@ -220,7 +220,9 @@ void CFrmGeneral::DoCapture() {
 void CFrmGeneral::DoSave() {
     if (FrmSave->Mselection == 1) {
         CFrmMain& main = *FrmMain;
-        Capture().CopyImageToClibpard(main.hWnd(), main.Pic.Image());
+        forms::Boolean copied = forms::False;
+        PassOver([&] { copied = Capture().CopyImageToClibpard(main.hWnd(), main.Pic.Image()); });
+        if (!forms::IsTrue(copied)) ReportNotSaved(L"the clipboard");
     } else {
         FrmSave->SaveImageToFile();
     }

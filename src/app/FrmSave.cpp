@@ -1,5 +1,9 @@
 #include "app/FrmSave.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <optional>
+
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmTemp.h"
@@ -20,6 +24,27 @@ using forms::PassOver;
 namespace {
 constexpr int32_t kGreyText = static_cast<int32_t>(0x80000010);  // button shadow
 constexpr int32_t kPlainText = static_cast<int32_t>(0x80000012); // button text
+
+constexpr wchar_t kPrefixRule[] = L"The file name prefix may not hold any of these characters: \\ / : * ? \" < > |";
+
+// Without these an automatic name is one file directly in the images folder.
+bool FitsInName(wchar_t ch) { return ch >= 32 && !std::wcschr(L"\\/:*?\"<>|", ch); }
+bool PrefixStaysInFolder(const std::wstring& prefix) {
+    return std::all_of(prefix.begin(), prefix.end(), FitsInName);
+}
+
+// Taken by anything at all: a file, a folder, a device.
+bool Taken(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Makes a folder and the missing folders above it; a folder removed while
+// the program runs comes back at the next save.
+void MakeFolder(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    if (path.empty() || Taken(path)) return;
+    size_t cut = path.find_last_of(L"\\/");
+    if (cut != std::wstring::npos && cut > 0) MakeFolder(path.substr(0, cut));
+    CreateDirectoryW(path.c_str(), nullptr);
+}
 }  // namespace
 
 CFrmSave::CFrmSave() {
@@ -61,6 +86,7 @@ CFrmSave::CFrmSave() {
     BtnSave.Caption(L"Save to File");
     BtnSave.Move(1920, Skin::PageHeight + 60, 1800, 360);
 
+    TxtPrefix.Change = [this] { TxtPrefix_Change(); };
     CmbName.Click = [this] { CmbName_Click(); };
     BtnBrowse.Click = [this] { BtnBrowse_Click(); };
     BtnCopy.Click = [this] { BtnCopy_Click(); };
@@ -126,6 +152,28 @@ void CFrmSave::CmbName_Click() {
     });
 }
 
+void CFrmSave::TxtPrefix_Change() {
+    // Typed or pasted characters that would take names out of the images
+    // folder are refused at once. A prefix set from the settings file is
+    // left as it is, for the check at save time to explain.
+    HWND box = TxtPrefix.hWnd();
+    if (!box || GetFocus() != box) return;
+    const std::wstring text = TxtPrefix.Text();
+    if (PrefixStaysInFolder(text)) return;
+    DWORD caret = 0;
+    SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    std::wstring kept;
+    DWORD keptCaret = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!FitsInName(text[i])) continue;
+        kept += text[i];
+        if (i < caret) ++keptCaret;
+    }
+    MessageBeep(MB_ICONWARNING);
+    TxtPrefix.Text(kept);
+    SendMessageW(box, EM_SETSEL, keptCaret, keptCaret);
+}
+
 void CFrmSave::BtnBrowse_Click() {
     PassOver([this] {
         cFilesFolders& files = FilesFolders();
@@ -167,40 +215,41 @@ void CFrmSave::SaveImageToFile() {
         return;
     }
     PassOver([this] {
-        cFilesFolders& files = FilesFolders();
+        if (!PrefixStaysInFolder(TxtPrefix.Text())) {
+            ModGeneral::ReportNotSaved(L"the images folder \"" + TxtPath.Text() + L"\"", kPrefixRule);
+            return;
+        }
+        MakeFolder(TxtPath.Text());
         int32_t c = 0;
         PassOver([&] { c = GetImageCounter(); });
-        int32_t i = 0;
-        int32_t n = 0;
-        // Numbering goes on above a stored number whose file still exists, else
-        // takes the lowest free number from 1; an existing file is never chosen.
-        for (;;) {
-            if (forms::IsTrue(files.FileExists(AutoName(c)))) {
-                if (c == INT32_MAX) forms::Raise(6);
-                if (!forms::IsTrue(files.FileExists(AutoName(c + 1)))) {
-                    n = c + 1;
-                    break;
-                }
-                ++c;
-            } else {
-                if (i == INT32_MAX) forms::Raise(6);
-                if (!forms::IsTrue(files.FileExists(AutoName(i + 1)))) {
-                    n = i + 1;
-                    break;
-                }
-                ++i;
-            }
+        // Numbering goes on above a stored number whose name is taken, else
+        // (and past the largest number) takes the lowest free number from 1.
+        // A name taken by anything, file or folder, is never chosen.
+        std::optional<int32_t> n;
+        if (Taken(AutoName(c))) {
+            for (int32_t k = c; !n && k < INT32_MAX;)
+                if (!Taken(AutoName(++k))) n = k;
         }
-        SetImageCounter(n);
-        SaveFinalImage(AutoName(n));
+        if (!n) {
+            int32_t k = 1;
+            while (Taken(AutoName(k))) {
+                if (k == INT32_MAX) forms::Raise(6);
+                ++k;
+            }
+            n = k;
+        }
+        SetImageCounter(*n);
+        SaveFinalImage(AutoName(*n));
     });
 }
 
 void CFrmSave::SaveFinalImage(std::wstring iPath) {
+    bool saved = false;
     PassOver([&] {
         forms::PictureBox& canvas = FrmMain->Pic;
         if (forms::IsTrue(FrmTemp->OBitMap.Value())) {
             forms::SavePicture(canvas.Picture(), iPath);
+            saved = true;
             return;
         }
         cDIBSection dib;
@@ -208,8 +257,9 @@ void CFrmSave::SaveFinalImage(std::wstring iPath) {
         PassOver([&] { canvas.Refresh(); });
         forms::ComboBox& quality = FrmTemp->CmbQ;
         int32_t q = forms::CLng(quality.List(quality.ListIndex()));
-        mIntelJPEGLibrary::SaveJpegFile(dib, iPath, q);
+        saved = forms::IsTrue(mIntelJPEGLibrary::SaveJpegFile(dib, iPath, q));
     });
+    if (!saved) ModGeneral::ReportNotSaved(L"the file \"" + iPath + L"\"");
 }
 
 int32_t CFrmSave::GetImageCounter() {

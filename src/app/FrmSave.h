@@ -48,6 +48,9 @@ public:
     std::wstring GetExt();
 
     void CmbName_Click();
+    // Refuses characters typed into the prefix box that no name in the
+    // images folder may hold.
+    void TxtPrefix_Change();
     void BtnBrowse_Click();
 
 protected:

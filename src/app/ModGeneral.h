@@ -3,6 +3,7 @@
 // selection overlays and the preview together, and a window helper.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "forms/Object.h"
 #include "forms/Values.h"
@@ -21,5 +22,10 @@ extern forms::Boolean g_ObjectSelecting;
 // OnTop is True, else takes it out of that band; keeps its place and size,
 // shows it and does not activate it.
 void SetFormOnTop(forms::Object& Form, forms::Boolean OnTop);
+
+// Tells the user, in one message box, that a capture did not reach its
+// destination: "the clipboard" or "the file \"...\"", with a reason when
+// one is known.
+void ReportNotSaved(const std::wstring& Destination, const std::wstring& Reason = {});
 
 }  // namespace ModGeneral

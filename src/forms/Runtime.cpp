@@ -1,5 +1,6 @@
 #include "forms/Runtime.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "forms/Error.h"
@@ -83,8 +84,16 @@ bool OpenClipboardWithin(HWND owner, DWORD patienceMs) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (OpenClipboard(owner)) return true;
-        if (GetTickCount() - start >= patienceMs) return false;
-        Sleep(10);
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= patienceMs) return false;
+        // The wait can last seconds: messages sent to our windows and their
+        // repaints are served meanwhile, so that they keep answering. Input
+        // and timers wait for the end, so no other capture starts inside this.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(10, patienceMs - spent),
+                                  QS_SENDMESSAGE | QS_PAINT);
+        MSG msg;
+        for (int n = 0; n < 16 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE); ++n)
+            DispatchMessageW(&msg);
     }
 }
 

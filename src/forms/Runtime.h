@@ -44,7 +44,9 @@ public:
 };
 
 // Opens the clipboard for owner, asking again for up to patienceMs while
-// another program holds it; false when it stayed closed.
+// another program holds it; false when it stayed closed. Meanwhile the
+// thread's windows answer messages sent to them and repaint; posted input
+// and timers stay queued.
 bool OpenClipboardWithin(HWND owner, DWORD patienceMs);
 
 extern AppObject App;

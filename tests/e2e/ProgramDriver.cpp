@@ -1,18 +1,14 @@
 #include "e2e/ProgramDriver.h"
 
+#include <shellapi.h>
+
+#include <iterator>
+
 #include "unit/common/TestSupport.h"
 
 namespace e2e {
 
-std::wstring ProgramPath() {
-    std::wstring p = testsupport::Arg("exe");
-    if (!p.empty() && p[0] == L'/') {  // a Unix path from ctest: Wine maps / to Z:
-        for (auto& c : p)
-            if (c == L'/') c = L'\\';
-        p = L"Z:" + p;
-    }
-    return p;
-}
+std::wstring ProgramPath() { return ArgPath("exe"); }
 
 Program::Program(const std::wstring& exe) {
     std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
@@ -140,13 +136,7 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
-void PressHotkey() {
-    testsupport::KeyDown(VK_CONTROL);
-    testsupport::KeyDown('S');
-    testsupport::Pump(150);
-    testsupport::KeyUp('S');
-    testsupport::KeyUp(VK_CONTROL);
-}
+void PressHotkey() { PressKeys({VK_CONTROL, 'S'}); }
 
 ConfigFile::ConfigFile(const std::string& text) {
     const std::wstring exe = ProgramPath();
@@ -161,6 +151,54 @@ ConfigFile::~ConfigFile() {
         testsupport::WriteFileBytes(path_, old_);
     else
         DeleteFileW(path_.c_str());
+}
+
+std::wstring ArgPath(const std::string& name) {
+    std::wstring p = testsupport::Arg(name);
+    if (!p.empty() && p[0] == L'/') {  // a Unix path from ctest: Wine maps / to Z:
+        for (auto& c : p)
+            if (c == L'/') c = L'\\';
+        p = L"Z:" + p;
+    }
+    return p;
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    for (WORD k : keys) testsupport::KeyDown(k);
+    testsupport::Pump(150);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) testsupport::KeyUp(*it);
+    testsupport::Pump(150);
+}
+
+HWND WaitMessageBox(DWORD pid, int ms) { return WaitWindow(pid, L"Quorvane Capture", ms, L"#32770"); }
+
+std::wstring MessageText(HWND box) {
+    std::wstring text;
+    for (const std::wstring& t : ChildTexts(box, L"Static")) text += t;
+    return text;
+}
+
+bool HasIcon(HWND box) {
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassOf(c) == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageW(c, STM_GETICON, 0, 0))
+            return true;
+    return false;
+}
+
+bool DismissMessageBox(HWND box) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) testsupport::Pump(50);
+    return !IsWindow(box);
+}
+
+void RemoveTree(const std::wstring& dir) {
+    std::wstring from = dir + L'\0';  // the list ends in two NULs
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
 }
 
 }  // namespace e2e

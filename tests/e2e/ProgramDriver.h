@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -62,5 +63,20 @@ private:
     bool had_ = false;
     std::string old_;
 };
+
+// A path given to the test program (--name=...), in Windows form.
+std::wstring ArgPath(const std::string& name);
+// Presses the keys together through SendInput and lets them go.
+void PressKeys(std::initializer_list<WORD> keys);
+// The program's message box (caption "Quorvane Capture") once it shows.
+HWND WaitMessageBox(DWORD pid, int ms);
+// The words of a message box, and whether it shows an icon.
+std::wstring MessageText(HWND box);
+bool HasIcon(HWND box);
+// Presses the box's OK and waits for it to go; true when it went.
+bool DismissMessageBox(HWND box);
+
+// Removes a folder with all it holds.
+void RemoveTree(const std::wstring& dir);
 
 }  // namespace e2e

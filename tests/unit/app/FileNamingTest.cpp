@@ -114,11 +114,14 @@ TEST_F(FileNaming, JpegFilesCarryTheChosenQuality) {
     EXPECT_EQ(ReadConfig("Main", "an"), "2");
 }
 
-TEST_F(FileNaming, AFolderThatIsGoneWritesNothingButStillCounts) {
-    FrmSave->TxtPath.Text(dir_ + L"\\gone");
+TEST_F(FileNaming, AFolderThatIsGoneIsMadeAgainWithTheFoldersAboveIt) {
+    FrmSave->TxtPath.Text(dir_ + L"\\gone\\deeper\\");
     FrmSave->SaveImageToFile();
-    EXPECT_FALSE(Exists(L"gone\\Image - 1.Bmp"));
+    EXPECT_TRUE(Exists(L"gone\\deeper\\Image - 1.Bmp"));
     EXPECT_EQ(ReadConfig("Main", "an"), "1");
+    DeleteFileW(File(L"gone\\deeper\\Image - 1.Bmp").c_str());
+    RemoveDirectoryW(File(L"gone\\deeper").c_str());
+    RemoveDirectoryW(File(L"gone").c_str());
 }
 
 TEST_F(FileNaming, AskingForTheNameWritesNothingAndKeepsTheNumber) {

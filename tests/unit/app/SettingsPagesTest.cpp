@@ -170,3 +170,27 @@ TEST_F(SettingsPages, TheExtensionFollowsTheFormat) {
     FrmTemp->OJpg.Value(forms::True);
     EXPECT_EQ(FrmSave->GetExt(), L".Jpg");
 }
+
+TEST_F(SettingsPages, ThePrefixBoxRefusesWhatWouldLeaveTheImagesFolderButKeepsAStoredPrefix) {
+    WriteConfig("sav", "tp", "..\\up-");
+    EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"..\\up-") << "kept for the save to explain";
+
+    FrmSave->CmbName.ListIndex(0);
+    FrmTemp->OFile.Value(forms::True);
+    FrmSave->Show();
+    HWND box = FrmSave->TxtPrefix.hWnd();
+    SetFocus(box);
+    ASSERT_EQ(GetFocus(), box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    for (wchar_t ch : std::wstring(L"a\\b/c:d*e?f\"g<h>i|j.k"))
+        SendMessageW(box, WM_CHAR, ch, 0);
+    EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"abcdefghij.k");
+    // A pasted text loses the same characters and the caret stays at its end.
+    SendMessageW(box, EM_SETSEL, 1, 1);
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"..\\..\\x-"));
+    EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"a....x-bcdefghij.k");
+    DWORD caret = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+    EXPECT_EQ(caret, 7u);
+    FrmSave->Hide();
+}
