@@ -4,8 +4,10 @@
 //                   ours-<picture> <ms> <ms> ... size=<bytes>
 //   --quality=<q>   quality of the timed runs (default 90)
 //   --ppm-dir=<d>   also writes <d>\screenshot.ppm and <d>\photo.ppm (for libjpeg-turbo)
+//   --sse2          uses the encoder's SSE2 build even where AVX2 is there
 //   --check-dir=<d> instead writes <d>\<picture>-q<q>.jpg at q 50, 75, 90 and 100 and
-//                   prints size, PSNR and an FNV-1a hash of each file
+//                   prints size, PSNR and an FNV-1a hash of each file, and whether the
+//                   SSE2 build writes the same bytes
 // See bench/README.md and bench/jpeg_bench.sh.
 #include <windows.h>
 
@@ -24,7 +26,7 @@
 #include <stb_image.h>
 
 #include "../tests/unit/common/ScreenshotImage.h"
-#include "jpeglib/JpegEncoder.h"
+#include "jpeglib/JpegEncoderCore.h"
 
 namespace {
 
@@ -138,17 +140,23 @@ int main(int argc, char** argv) {
                 const std::string file = dir + "\\" + p.name + "-q" + std::to_string(q) + ".jpg";
                 std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(out.data()),
                                                              static_cast<std::streamsize>(out.size()));
-                std::printf("check %s q%d size=%zu psnr=%.3f fnv=%016llx\n", p.name, q, out.size(), p.Psnr(out),
-                            static_cast<unsigned long long>(Fnv1a(out)));
+                std::vector<uint8_t> plain;
+                jpeglib::detail::EncodeJpegWith(jpeglib::detail::ScanBuild::Sse2, p.View(), q, plain);
+                std::printf("check %s q%d size=%zu psnr=%.3f fnv=%016llx sse2-build=%s\n", p.name, q, out.size(),
+                            p.Psnr(out), static_cast<unsigned long long>(Fnv1a(out)),
+                            plain == out ? "same" : "DIFFERENT");
             }
         return 0;
     }
+    bool sse2 = false;
+    for (int i = 1; i < argc; ++i) sse2 |= std::string(argv[i]) == "--sse2";
+    const auto build = sse2 ? jpeglib::detail::ScanBuild::Sse2 : jpeglib::detail::ScanBuild::Best;
     for (const Picture& p : pictures) {
-        std::printf("ours-%s", p.name);
+        std::printf("ours%s-%s", sse2 ? "-sse2" : "", p.name);
         for (int i = 0; i < runs; ++i) {
             out.clear();
             const double t0 = Seconds();
-            jpeglib::EncodeJpeg(p.View(), quality, out);
+            jpeglib::detail::EncodeJpegWith(build, p.View(), quality, out);
             std::printf(" %.3f", (Seconds() - t0) * 1000);
         }
         std::printf(" size=%zu\n", out.size());

@@ -5,6 +5,8 @@
 # quality 90, 4:4:4, taking turns in one run. Also checks each of our files at
 # q 50/75/90/100 with djpeg and prints its size, PSNR and hash.
 # Usage: bench/jpeg_bench.sh [rounds] [runs-per-round]
+# QC_JPEG_BENCH_BEFORE=<another build's jpeg_bench.exe> times that one too, in
+# the same turns, as "before" (for a before-and-after figure from one run).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 rounds="${1:-5}"
@@ -45,6 +47,10 @@ wine "$exe" --runs=1 "--ppm-dir=$wdir" >/dev/null
 log="$work/times"
 for r in $(seq "$rounds"); do
     wine "$exe" "--runs=$runs" | tr -d '\r' >>"$log"
+    wine "$exe" "--runs=$runs" --sse2 | tr -d '\r' >>"$log"
+    if [ -n "${QC_JPEG_BENCH_BEFORE:-}" ]; then
+        wine "$QC_JPEG_BENCH_BEFORE" "--runs=$runs" | tr -d '\r' | sed 's/^ours-/before-/' >>"$log"
+    fi
     for pic in screenshot photo; do
         "$work/turbo_bench" "$work/$pic.ppm" "turbo-avx2-$pic" "$runs" 90 >>"$log"
         JSIMD_FORCESSE2=1 "$work/turbo_bench" "$work/$pic.ppm" "turbo-sse2-$pic" "$runs" 90 >>"$log"
@@ -65,11 +71,14 @@ END {
     for (label in all) stats(label)
     for (p = 1; p <= 2; ++p) {
         pic = p == 1 ? "screenshot" : "photo"
-        for (k = 1; k <= 3; ++k) {
-            l = (k == 1 ? "ours-" : k == 2 ? "turbo-avx2-" : "turbo-sse2-") pic
+        for (k = 1; k <= 5; ++k) {
+            l = (k == 1 ? "ours-" : k == 2 ? "ours-sse2-" : k == 3 ? "turbo-avx2-" : k == 4 ? "turbo-sse2-" : "before-") pic
+            if (!(l in all)) continue
             printf "  %-22s %7.2f (%.2f-%.2f)  %s bytes\n", l, med[l], p10[l], p90[l], size[l]
         }
-        printf "  %s ratio: %.2f against libjpeg-turbo AVX2, %.2f against SSE2\n", pic,
-            med["turbo-avx2-" pic] / med["ours-" pic], med["turbo-sse2-" pic] / med["ours-" pic]
+        printf "  %s ratio: %.2f against libjpeg-turbo AVX2, %.2f against SSE2; our SSE2 build: %.2f and %.2f\n", pic,
+            med["turbo-avx2-" pic] / med["ours-" pic], med["turbo-sse2-" pic] / med["ours-" pic],
+            med["turbo-avx2-" pic] / med["ours-sse2-" pic], med["turbo-sse2-" pic] / med["ours-sse2-" pic]
+        if (("before-" pic) in all) printf "  %s: before over now %.2f\n", pic, med["before-" pic] / med["ours-" pic]
     }
 }' "$log"
