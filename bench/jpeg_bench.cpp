@@ -26,6 +26,7 @@
 #include <stb_image.h>
 
 #include "../tests/unit/common/ScreenshotImage.h"
+#include "BenchClock.h"
 #include "jpeglib/JpegEncoderCore.h"
 
 namespace {
@@ -38,13 +39,6 @@ std::string ArgValue(int argc, char** argv, const std::string& name) {
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]).rfind(prefix, 0) == 0) return std::string(argv[i]).substr(prefix.size());
     return {};
-}
-
-double Seconds() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 // A camera-like picture: smooth shapes at several scales, sharp edges between
@@ -155,9 +149,9 @@ int main(int argc, char** argv) {
         std::printf("ours%s-%s", sse2 ? "-sse2" : "", p.name);
         for (int i = 0; i < runs; ++i) {
             out.clear();
-            const double t0 = Seconds();
+            const double t0 = bench::NowMs();
             jpeglib::detail::EncodeJpegWith(build, p.View(), quality, out);
-            std::printf(" %.3f", (Seconds() - t0) * 1000);
+            std::printf(" %.3f", bench::NowMs() - t0);
         }
         std::printf(" size=%zu\n", out.size());
     }

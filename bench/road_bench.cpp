@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "app/FrmMain.h"
 #include "capture/cCapture.h"
 #include "capture/cDIBSection.h"
@@ -32,17 +33,6 @@
 #include "jpeglib/JpegEncoder.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 std::wstring Arg(int argc, wchar_t** argv, const std::wstring& name) {
     const std::wstring prefix = L"--" + name + L"=";
@@ -141,12 +131,12 @@ int Serve(const std::wstring& exe, const std::wstring& dir, bool bmp) {
         if (line.rfind("press ", 0) != 0) break;
         const std::wstring file =
             dir + L"\\Shot-" + std::to_wstring(std::atoi(line.c_str() + 6)) + (bmp ? L".Bmp" : L".Jpg");
-        const double t0 = Now();
+        const double t0 = bench::NowMs();
         Key(VK_CONTROL, true);
         Key('S', true);
         bool done = false;
-        while (!(done = Complete(file, bmp)) && Now() - t0 < 5000) Sleep(1);
-        const double t1 = Now();
+        while (!(done = Complete(file, bmp)) && bench::NowMs() - t0 < 5000) Sleep(1);
+        const double t1 = bench::NowMs();
         Key('S', false);
         Key(VK_CONTROL, false);
         Sleep(60);  // the program sees the keys go up before the next press
@@ -169,30 +159,30 @@ void StepsOnce(cCapture& cap, cGraphics& graphics, const std::wstring& file, boo
     forms::PictureBox& canvas = app::FrmMain->Pic;
     double t[8];
     int n = 0;
-    t[n++] = Now();
+    t[n++] = bench::NowMs();
     canvas.Cls();
-    t[n++] = Now();
+    t[n++] = bench::NowMs();
     canvas.Move(0, 0, static_cast<float>(forms::Screen.Width()), static_cast<float>(forms::Screen.Height()));
     canvas.Picture(cap.Capture_Screen());
-    t[n++] = Now();
+    t[n++] = bench::NowMs();
     cap.DrawCur(graphics.GetCurPos(0), graphics.GetCurPos(1), canvas);
-    t[n++] = Now();
+    t[n++] = bench::NowMs();
     if (bmp) {
         forms::SavePicture(canvas.Picture(), file);
-        t[n++] = Now();
+        t[n++] = bench::NowMs();
     } else {
         cDIBSection dib;
         dib.CreateFromPicture(canvas.Picture());
         canvas.Refresh();
-        t[n++] = Now();
+        t[n++] = bench::NowMs();
         // The encoding alone, then the writer's whole work (encoding again and writing).
         std::vector<uint8_t> out;
         const int32_t h = dib.Height();
         const ptrdiff_t stride = dib.BytesPerScanLine();
         jpeglib::EncodeJpeg({dib.DIBSectionBitsPtr() + stride * (h - 1), -stride, dib.Width(), h}, 90, out);
-        t[n++] = Now();
+        t[n++] = bench::NowMs();
         mIntelJPEGLibrary::SaveJpegFile(dib, file, 90);
-        t[n++] = Now();
+        t[n++] = bench::NowMs();
         t[n - 1] -= t[n - 2] - t[n - 3];  // the write alone: the writer's time less one encoding
     }
     for (int i = 1; i < n; ++i) ms[i - 1].push_back(t[i] - t[i - 1]);
