@@ -6,6 +6,9 @@
 # screen in the same format; then our own work split into its steps in
 # process. Prints medians, spreads and the peers' time over ours.
 # Usage: bench/road_bench.sh [presses]
+# QC_ROAD_BENCH_BEFORE=<another build's i686 folder> (with QuorvaneCapture.exe
+# and bench/road_bench.exe) times that build too, in the same run: blocks of
+# half the presses take turns between the two.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 presses="${1:-20}"
@@ -45,16 +48,22 @@ display -window root "$work/desktop.ppm" || true  # sets the background, then sa
 
 log="$work/times"
 ms_since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN {printf "%.2f", (b - a) * 1000}'; }
-for format in bmp jpeg; do
+# press_block label build-folder format presses: a copy of that build's
+# program, hidden, pressed that often, each press followed by scrot and import.
+press_block() {
+    local label="$1" build="$2" format="$3" count="$4" ext i line ms t0
     ext=$([ "$format" = bmp ] && echo bmp || echo jpg)
-    coproc ROAD { wine "$bench/road_bench.exe" --serve "--exe=$wwork\\prog\\QuorvaneCapture.exe" \
+    rm -rf "$work/images" "$work/prog"
+    mkdir -p "$work/images" "$work/prog"
+    cp "$build/QuorvaneCapture.exe" "$work/prog/"
+    coproc ROAD { wine "$build/bench/road_bench.exe" --serve "--exe=$wwork\\prog\\QuorvaneCapture.exe" \
                        "--dir=$wwork\\images" "--format=$format" 2>/dev/null; }
     IFS= read -r line <&"${ROAD[0]}"
     if [ "${line%$'\r'}" != ready ]; then echo "road_bench: ${line%$'\r'}" >&2; exit 1; fi
-    for i in $(seq "$presses"); do
+    for i in $(seq "$count"); do
         echo "press $i" >&"${ROAD[1]}"
         IFS= read -r ms <&"${ROAD[0]}"
-        echo "ours-$format ${ms%$'\r'}" >>"$log"
+        echo "$label-$format ${ms%$'\r'}" >>"$log"
         # import's and scrot's times are those of the whole process: start, grab, encode, write.
         t0=$EPOCHREALTIME
         if [ "$format" = bmp ]; then scrot -o "$work/peers/s.$ext"; else scrot -q 90 -o "$work/peers/s.$ext"; fi
@@ -65,8 +74,20 @@ for format in bmp jpeg; do
     done
     echo quit >&"${ROAD[1]}"
     wait "$ROAD_PID" 2>/dev/null || true
-    wine "$bench/road_bench.exe" --steps "--format=$format" "--dir=$wwork\\peers" "--runs=$presses" 2>/dev/null |
-        tr -d '\r' | sed "s/^step-/step-$format-/" >>"$log"
+    wine "$build/bench/road_bench.exe" --steps "--format=$format" "--dir=$wwork\\peers" "--runs=$count" 2>/dev/null |
+        tr -d '\r' | sed "s/^step-/$label-step-$format-/" >>"$log"
+}
+before="${QC_ROAD_BENCH_BEFORE:-}"
+for format in bmp jpeg; do
+    if [ -n "$before" ]; then
+        half=$(( (presses + 1) / 2 ))
+        press_block ours "$BUILD/i686" "$format" "$half"
+        press_block before "$before" "$format" "$half"
+        press_block ours "$BUILD/i686" "$format" "$((presses - half))"
+        press_block before "$before" "$format" "$((presses - half))"
+    else
+        press_block ours "$BUILD/i686" "$format" "$presses"
+    fi
 done
 
 awk -v geometry="$geometry" -v presses="$presses" '
@@ -89,15 +110,24 @@ END {
     for (f = 1; f <= 2; ++f) {
         fmt = f == 1 ? "bmp" : "jpeg"
         printf "  %s:\n", toupper(fmt)
-        line("ours-" fmt, "hotkey to file (ours)")
-        if (timeouts["ours-" fmt]) printf "    %d presses made no file in 5 s\n", timeouts["ours-" fmt]
+        for (b = 1; b <= 2; ++b) {
+            who = b == 1 ? "ours" : "before"
+            if (!((who "-" fmt) in all)) continue
+            line(who "-" fmt, "hotkey to file (" who ")")
+            if (timeouts[who "-" fmt]) printf "    %d presses made no file in 5 s\n", timeouts[who "-" fmt]
+        }
         line("scrot-" fmt, "scrot")
         line("import-" fmt, "import -window root")
         m = median("ours-" fmt)
         if (m > 0) printf "    ratios (peer over ours): scrot %.2f, import %.2f\n", median("scrot-" fmt) / m, median("import-" fmt) / m
-        printf "    our own work in process, medians:"
+        if (m > 0 && ("before-" fmt) in all) printf "    before over ours: %.2f\n", median("before-" fmt) / m
         n = split(fmt == "bmp" ? "clear grab pointer write all" : "clear grab pointer dib encode write all", steps, " ")
-        for (s = 1; s <= n; ++s) printf " %s %.2f", steps[s], median("step-" fmt "-" steps[s])
-        printf " ms\n"
+        for (b = 1; b <= 2; ++b) {
+            who = b == 1 ? "ours" : "before"
+            if (!((who "-step-" fmt "-all") in all)) continue
+            printf "    %s own work in process, medians:", who
+            for (s = 1; s <= n; ++s) printf " %s %.2f", steps[s], median(who "-step-" fmt "-" steps[s])
+            printf " ms\n"
+        }
     }
 }' "$log"
