@@ -129,7 +129,7 @@ namespace sse2 {
 }  // namespace
 
 // Code and length of every symbol, from the canonical assignment.
-HuffmanCodes::HuffmanCodes(const HuffmanTableData& data) : codeAndLength{}, small{} {
+HuffmanCodes::HuffmanCodes(const HuffmanTableData& data) : codeAndLength{}, withValue{} {
     uint32_t next = 0;
     int k = 0;
     for (int len = 1; len <= 16; ++len) {
@@ -143,7 +143,7 @@ HuffmanCodes::HuffmanCodes(const HuffmanTableData& data) : codeAndLength{}, smal
             const uint32_t entry = codeAndLength[run << 4 | size];
             if (v == 0 || (entry & 0xFF) == 0) continue;  // no such symbol
             const uint32_t valueBits = (v < 0 ? static_cast<uint32_t>(v - 1) : magnitude) & ((1u << size) - 1);
-            small[64 * run + 32 + v] = (((entry >> 8) << size) | valueBits) << 5 | ((entry & 0xFF) + size);
+            withValue[64 * run + 32 + v] = (((entry >> 8) << size) | valueBits) << 5 | ((entry & 0xFF) + size);
         }
 }
 
@@ -174,7 +174,10 @@ void EncodeScanSse2(const BgrPicture& pic, const ScanTables& tables, ByteSink& s
 }
 
 bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = [] {
+        __builtin_cpu_init();  // the check may run before the runtime's own start-up has
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return has;
 }
 

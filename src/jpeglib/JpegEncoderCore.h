@@ -37,7 +37,7 @@ struct HuffmanCodes {
     uint32_t codeAndLength[256];  // code << 8 | length, per symbol
     // Symbol and value bits in one look-up for the small values: at
     // 64 * run + 32 + value, for |value| < 32, (code << size | value bits) << 5 | their length.
-    uint32_t small[16 * 64];
+    uint32_t withValue[16 * 64];
     explicit HuffmanCodes(const HuffmanTableData& data);
 };
 
