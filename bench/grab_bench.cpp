@@ -10,29 +10,19 @@
 #include <functional>
 #include <vector>
 
+#include "BenchClock.h"
 #include "app/FrmMain.h"
 #include "capture/cCapture.h"
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
-
 void Report(const char* what, int runs, const std::function<void()>& step) {
     for (int i = 0; i < 3; ++i) step();  // warm-up
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
-        double t0 = Now();
+        double t0 = bench::NowMs();
         step();
-        ms.push_back(Now() - t0);
+        ms.push_back(bench::NowMs() - t0);
     }
     std::sort(ms.begin(), ms.end());
     auto at = [&](double q) { return ms[static_cast<size_t>(q * (ms.size() - 1) + 0.5)]; };

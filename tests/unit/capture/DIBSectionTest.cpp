@@ -156,6 +156,39 @@ TEST(DIBSection, CreateFromPictureCopiesEveryPixel) {
     EXPECT_EQ(wrong, 0);
 }
 
+TEST(DIBSection, CreateFromPictureOfAnyDepthGivesWhatACopyThroughADCGives) {
+    for (const int bpp : {4, 8, 16, 24, 32}) {
+        for (const int w : {1, 3, 37}) {
+            const int h = 5;
+            std::vector<uint8_t> header(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+            auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
+            info->bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, static_cast<WORD>(bpp), BI_RGB};
+            for (int i = 0; i < 256; ++i) info->bmiColors[i] = {static_cast<BYTE>(i * 5), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 3), 0};
+            void* bits = nullptr;
+            HBITMAP bmp = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            ASSERT_NE(bmp, nullptr);
+            const int stride = ((w * bpp + 31) / 32) * 4;
+            for (int i = 0; i < stride * h; ++i) static_cast<uint8_t*>(bits)[i] = static_cast<uint8_t>(i * 73 + 11);
+            forms::Picture pic = forms::Picture::FromBitmap(bmp);
+            cDIBSection d;
+            d.CreateFromPicture(pic);
+            cDIBSection reference;
+            ASSERT_EQ(reference.Create(w, h), True);
+            HDC dc = CreateCompatibleDC(nullptr);
+            HGDIOBJ old = SelectObject(dc, bmp);
+            reference.LoadPictureBlt(dc, 0, 0, -1, -1, SRCCOPY);
+            SelectObject(dc, old);
+            DeleteDC(dc);
+            GdiFlush();
+            ASSERT_EQ(d.Width(), w);
+            EXPECT_EQ(std::memcmp(d.DIBSectionBitsPtr(), reference.DIBSectionBitsPtr(),
+                                  static_cast<size_t>(d.BytesPerScanLine()) * h),
+                      0)
+                << bpp << " bits, " << w << " wide";
+        }
+    }
+}
+
 TEST(DIBSection, CreateFromAPictureWhoseBitmapIsSelectedElsewhere) {
     HBITMAP bmp = PatternBitmap(9, 7);
     HDC owner = CreateCompatibleDC(nullptr);
