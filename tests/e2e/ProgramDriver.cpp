@@ -108,4 +108,19 @@ std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls) {
     return c.texts;
 }
 
+ConfigFile::ConfigFile(const std::string& text) {
+    const std::wstring exe = ProgramPath();
+    path_ = exe.substr(0, exe.find_last_of(L'\\')) + L"\\Config.ini";
+    had_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (had_) old_ = testsupport::ReadFileBytes(path_);
+    testsupport::WriteFileBytes(path_, text);
+}
+
+ConfigFile::~ConfigFile() {
+    if (had_)
+        testsupport::WriteFileBytes(path_, old_);
+    else
+        DeleteFileW(path_.c_str());
+}
+
 }  // namespace e2e

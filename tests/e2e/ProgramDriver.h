@@ -40,4 +40,19 @@ std::wstring ClassOf(HWND h);
 // Texts of the window's child windows of a class ("Static", "Button").
 std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls);
 
+// Config.ini beside the program holds the given text for the life of the
+// object; the file that was there comes back at the end.
+class ConfigFile {
+public:
+    explicit ConfigFile(const std::string& text);
+    ~ConfigFile();
+    ConfigFile(const ConfigFile&) = delete;
+    ConfigFile& operator=(const ConfigFile&) = delete;
+
+private:
+    std::wstring path_;
+    bool had_ = false;
+    std::string old_;
+};
+
 }  // namespace e2e
