@@ -139,7 +139,10 @@ void CFrmMain::Tm_Timer() {
     }
     g_CapturedByHotkey = forms::True;
     forms::PassOver([] { FrmGeneral->DoCapture(); });
-    forms::PassOver([this] { g_LastKey = PressedKey().GetPressedKey(); });
+    // Only a key really held may be waited on: a click or tap left over from
+    // before the capture would be up at the next tick and let the still-held
+    // hotkey fire again.
+    forms::PassOver([this] { g_LastKey = PressedKey().GetHeldKey(); });
 }
 
 void CFrmMain::HideForm() {

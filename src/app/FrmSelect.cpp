@@ -10,9 +10,9 @@
 namespace app {
 
 namespace {
-// The band's size is judged and shown in these units whatever the screen's
-// own factor.
-constexpr float kUnit = 15.0f;
+// The band's size is judged and shown in screen pixels, at any scaling.
+float UnitX() { return forms::Screen.TwipsPerPixelX(); }
+float UnitY() { return forms::Screen.TwipsPerPixelY(); }
 constexpr int32_t kOrange = 0x0080FF;
 constexpr int32_t kPanelGrey = 0x4E4E4E;
 }  // namespace
@@ -129,7 +129,7 @@ void CFrmSelect::Form_MouseUp(int16_t Button, int16_t, float, float) {
     if (Button != forms::vbLeftButton) return;
     m_Dragging = forms::False;
     Sh.BorderColor(255);
-    const float w = Sh.Width() / kUnit, h = Sh.Height() / kUnit;
+    const float w = Sh.Width() / UnitX(), h = Sh.Height() / UnitY();
     // A band with no area has nothing to capture, however long its other side.
     if ((w > 1 || h > 1) && w > 0 && h > 0) {
         SaveRegion();
@@ -160,7 +160,8 @@ void CFrmSelect::Tm_Timer() {
     forms::PassOver([&] { y = Graphics().GetCurPos(1); });
     std::wstring text = L"X= " + std::to_wstring(x) + L"  Y= " + std::to_wstring(y);
     if (forms::IsTrue(m_Dragging))
-        text += L"  Width= " + forms::SingleText(Sh.Width() / kUnit) + L" Height= " + forms::SingleText(Sh.Height() / kUnit);
+        text += L"  Width= " + forms::SingleText(Sh.Width() / UnitX()) + L" Height= " +
+                forms::SingleText(Sh.Height() / UnitY());
     forms::PassOver([&] { Panel.Print(text); });
 }
 

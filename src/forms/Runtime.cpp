@@ -67,7 +67,9 @@ float TwipsPerPixel(int index) {
     int dpi = GetDeviceCaps(dc, index);
     ReleaseDC(nullptr, dc);
     if (dpi <= 0) dpi = 96;
-    return 1440.0f / static_cast<float>(dpi);
+    // Whole twips only (7 at 192 dpi, not 7.5): callers divide the screen's
+    // size in twips by this factor and must get its pixel size back exactly.
+    return static_cast<float>(std::max(1, 1440 / dpi));
 }
 }  // namespace
 

@@ -27,10 +27,11 @@ public:
 
 class ScreenObject {
 public:
-    // Size of the primary screen in twips.
+    // Size of the primary screen in twips: its pixels times twips per pixel.
     int32_t Width() const;
     int32_t Height() const;
-    // Twips per pixel: 1440 / the screen's dots per inch (15 at 96 dpi).
+    // Twips per pixel, a whole number: the whole part of 1440 / the screen's
+    // dots per inch (15 at 96 dpi, 7 at 192).
     float TwipsPerPixelX() const;
     float TwipsPerPixelY() const;
 };

@@ -44,8 +44,8 @@ protected:
     static bool IsOpen() { return FrmObjectSelect.Loaded() && IsWindowVisible(FrmObjectSelect->hWnd()); }
     static RECT FramePixels() {
         auto& sh = FrmObjectSelect->Sh;
-        const auto l = static_cast<LONG>(sh.Left() / 15), t = static_cast<LONG>(sh.Top() / 15);
-        return {l, t, l + static_cast<LONG>(sh.Width() / 15), t + static_cast<LONG>(sh.Height() / 15)};
+        const auto l = static_cast<LONG>(sh.Left() / Tpp()), t = static_cast<LONG>(sh.Top() / Tpp());
+        return {l, t, l + static_cast<LONG>(sh.Width() / Tpp()), t + static_cast<LONG>(sh.Height() / Tpp())};
     }
     static void ExpectFrame(LONG l, LONG t, LONG r, LONG b) {
         const RECT f = FramePixels();

@@ -19,6 +19,9 @@
 
 namespace overlaytest {
 
+// The runtime's twips per pixel: the overlays' geometry is in twips.
+inline float Tpp() { return forms::Screen.TwipsPerPixelX(); }
+
 // The colour (0x00RRGGBB) of screen pixel (x, y) in the coded picture.
 inline uint32_t CodeOf(int x, int y) {
     return (static_cast<uint32_t>(x & 255) << 16) | (static_cast<uint32_t>(y & 255) << 8) |

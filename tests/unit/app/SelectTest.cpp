@@ -89,7 +89,7 @@ TEST_F(RegionOverlay, TooSmallBandStaysRedAndANewDragStillWorks) {
     Drag(500, 200, 501, 201);  // 1 x 1
     ExpectStillOpen();
     EXPECT_EQ(FrmSelect->Sh.BorderColor(), 255);
-    EXPECT_EQ(FrmSelect->Sh.Width(), 15.0f);
+    EXPECT_EQ(FrmSelect->Sh.Width(), Tpp());
     EXPECT_EQ(FrmSelect->Dragging(), forms::False);
 
     // A click without movement leaves a red band of no size.
@@ -119,10 +119,10 @@ TEST_F(RegionOverlay, RubberBandFollowsThePointerWhileDragging) {
     MoveTo(200, 260);
     auto& sh = FrmSelect->Sh;
     EXPECT_TRUE(sh.Shown());
-    EXPECT_EQ(sh.Left(), 200 * 15.0f);
-    EXPECT_EQ(sh.Top(), 200 * 15.0f);
-    EXPECT_EQ(sh.Width(), 100 * 15.0f);
-    EXPECT_EQ(sh.Height(), 60 * 15.0f);
+    EXPECT_EQ(sh.Left(), 200 * Tpp());
+    EXPECT_EQ(sh.Top(), 200 * Tpp());
+    EXPECT_EQ(sh.Width(), 100 * Tpp());
+    EXPECT_EQ(sh.Height(), 60 * Tpp());
     EXPECT_EQ(sh.BorderColor(), 0);
     EXPECT_EQ(sh.BorderStyle(), forms::vbBSDot);
     // The dotted band is on the screen over the frozen picture: some of its
@@ -229,12 +229,15 @@ TEST_F(RegionOverlay, PanelJumpsToTheOtherEdgeWhenThePointerReachesIt) {
     EXPECT_EQ(f.PanelAtBottom(), 0);
     EXPECT_EQ(f.Panel.Top(), 0.0f);
     EXPECT_EQ(f.Panel.Width(), screenW);
-    EXPECT_EQ(f.Panel.Height(), 375.0f);
-    EXPECT_EQ(f.Ln1.Top(), 375.0f - 45.0f);
+    // 375 and 45 twips, to the whole pixel.
+    const float panelH = f.Panel.Height(), ruleH = f.Ln1.Height();
+    EXPECT_NEAR(panelH, 375.0f, Tpp() / 2);
+    EXPECT_NEAR(ruleH, 45.0f, Tpp() / 2);
+    EXPECT_EQ(f.Ln1.Top(), panelH - ruleH);
 
     MoveTo(400, 10);
     EXPECT_EQ(f.PanelAtBottom(), 1);
-    EXPECT_EQ(f.Panel.Top(), screenH - 375.0f);
+    EXPECT_EQ(f.Panel.Top(), screenH - panelH);
     EXPECT_EQ(f.Ln1.Top(), 0.0f);
     EXPECT_EQ(f.Ln1.Width(), screenW);
     // On the screen: the frozen picture at the top again, the panel's grey
@@ -243,14 +246,14 @@ TEST_F(RegionOverlay, PanelJumpsToTheOtherEdgeWhenThePointerReachesIt) {
     const uint32_t code = CodeOf(600, 10);
     EXPECT_EQ(ScreenPixel(600, 10), RGB(code >> 16, (code >> 8) & 255, code & 255));
     EXPECT_EQ(ScreenPixel(2, h - 3), RGB(78, 78, 78));
-    const COLORREF rule = ScreenPixel(300, h - 25);
+    const COLORREF rule = ScreenPixel(300, h - static_cast<int>(panelH / Tpp()));
     EXPECT_GT(GetRValue(rule), 200) << std::hex << rule;
     EXPECT_LT(GetBValue(rule), 60) << std::hex << rule;
 
     MoveTo(400, h - 10);
     EXPECT_EQ(f.PanelAtBottom(), 0);
     EXPECT_EQ(f.Panel.Top(), 0.0f);
-    EXPECT_EQ(f.Ln1.Top(), 375.0f - 45.0f);
+    EXPECT_EQ(f.Ln1.Top(), panelH - ruleH);
     ExpectStillOpen();
 }
 

@@ -2,6 +2,9 @@
 // the display, grabbed and compared pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "capture/Capture.h"
 #include "capture/cCapture.h"
 #include "forms/Runtime.h"
@@ -42,6 +45,23 @@ TEST(CaptureScreen, GrabsThePrimaryScreenFromItsTopLeftCorner) {
     if (!PaletteDisplay()) {
         EXPECT_EQ(pic.hPal(), nullptr);
     }
+}
+
+// The full-screen grab's size comes from the runtime's screen in twips.
+TEST(CaptureScreen, ScreenInTwipsIsWholePixelsAtTheDisplaysScaling) {
+    HDC dc = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    // A pass at another scaling names it: the prefix must have taken it.
+    const std::wstring asked = Arg("dpi");
+    if (!asked.empty()) {
+        EXPECT_EQ(dpiX, std::stoi(asked));
+    }
+    const float tx = forms::Screen.TwipsPerPixelX(), ty = forms::Screen.TwipsPerPixelY();
+    EXPECT_EQ(tx, std::floor(1440.0f / static_cast<float>(dpiX)));
+    EXPECT_EQ(ty, std::floor(1440.0f / static_cast<float>(dpiY)));
+    EXPECT_EQ(forms::Screen.Width() / tx, static_cast<float>(GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_EQ(forms::Screen.Height() / ty, static_cast<float>(GetSystemMetrics(SM_CYSCREEN)));
 }
 
 TEST(GrabWindowArea, ClientOrWholeWindowFromTheGivenOrigin) {
