@@ -108,4 +108,41 @@ std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls) {
     return c.texts;
 }
 
+namespace {
+struct Wanted {
+    std::wstring cls, text;
+    HWND found = nullptr;
+};
+BOOL CALLBACK FindWanted(HWND h, LPARAM l) {
+    auto* w = reinterpret_cast<Wanted*>(l);
+    wchar_t buf[1024] = {};
+    DWORD_PTR got = 0;
+    if (_wcsicmp(ClassOf(h).c_str(), w->cls.c_str()) == 0 &&
+        SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got) &&
+        (w->text.empty() || w->text == buf)) {
+        w->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND ChildWithText(HWND h, const std::wstring& cls, const std::wstring& text) {
+    Wanted w{cls, text};
+    EnumChildWindows(h, FindWanted, reinterpret_cast<LPARAM>(&w));
+    return w.found;
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text)
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wScan = c;
+            in.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            SendInput(1, &in, sizeof in);
+            testsupport::Pump(5);
+        }
+}
+
 }  // namespace e2e
