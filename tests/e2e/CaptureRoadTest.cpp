@@ -121,14 +121,20 @@ HWND NewIcon(const std::vector<HWND>& before) {
         if (std::find(before.begin(), before.end(), h) == before.end()) return h;
     return nullptr;
 }
-// Waits, without letting go of the processor, for the window to go; then
-// tells whether the icon went first. Wine takes away the icons of a window
-// that is destroyed, so only the order tells whether exit removed its own.
-bool IconWentBeforeTheWindow(HWND icon, HWND main, int ms) {
+// The capture page's own form, hidden: exit unloads it after removing the icon.
+HWND CapturePageForm(const Program& program) {
+    for (HWND h : TopWindows(program.pid(), false))
+        if (WindowText(h) == L"Profiles") return h;
+    return nullptr;
+}
+// Wine takes away the icons of a window that is destroyed, so only the order
+// tells whether exit removed its own: waits, without letting go of the
+// processor, for the page's form to go, then tells whether the icon had gone.
+bool IconWentBefore(HWND page, HWND icon, int ms) {
     const DWORD end = GetTickCount() + ms;
-    while (IsWindow(main) && static_cast<int>(end - GetTickCount()) > 0) {
+    while (IsWindow(page) && static_cast<int>(end - GetTickCount()) > 0) {
     }
-    return !IsWindow(icon) || !IsWindowVisible(icon);
+    return !IsWindow(page) && (!IsWindow(icon) || !IsWindowVisible(icon));
 }
 
 POINT Centre(HWND h) {
@@ -242,11 +248,13 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
 
     // Back to the capture page; its exit button ends the program and takes the icon away.
     ClickAt(PageButton(main, 0));
+    HWND page = CapturePageForm(program);
+    ASSERT_NE(page, nullptr);
     MoveMouse(ExitButton(main).x, ExitButton(main).y);
     Pump(100);
     MouseButton(true, true);
     MouseButton(true, false);
-    EXPECT_TRUE(IconWentBeforeTheWindow(ours, main, 8000)) << "exit leaves the icon to the window's end";
+    EXPECT_TRUE(IconWentBefore(page, ours, 8000)) << "exit leaves the icon to the window's end";
     EXPECT_TRUE(program.WaitExit(8000));
 }
 
@@ -303,10 +311,12 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     ClickAt(ObjectModeButton(main));
 
     // "E&xit" in the File menu ends the program and takes the icon away.
+    HWND page = CapturePageForm(program);
+    ASSERT_NE(page, nullptr);
     ASSERT_TRUE(OpenFileMenu(ours)) << "the File menu pops up";
     KeyDown('X');
     KeyUp('X');
-    EXPECT_TRUE(IconWentBeforeTheWindow(ours, main, 8000)) << "exit leaves the icon to the window's end";
+    EXPECT_TRUE(IconWentBefore(page, ours, 8000)) << "exit leaves the icon to the window's end";
     EXPECT_TRUE(program.WaitExit(8000));
 
     // The number of the file at the save, then every key that exit writes, in
