@@ -1,6 +1,6 @@
 // The capture road through the real program: the hotkey while the window is
-// hidden, the capture button, numbered files in the images folder, the tray
-// icon and its File menu, the settings written at exit.
+// hidden, the capture button, the active window, numbered files in the images
+// folder, the tray icon and its File menu, the settings written at exit.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/ProgramDriver.h"
+#include "unit/common/JpegCheck.h"
 #include "unit/common/TestSupport.h"
 
 using namespace e2e;
@@ -24,28 +25,41 @@ std::wstring Folder() {
     return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
-// Settings for automatic names in a folder of the test's own; the file that
-// was there comes back at the end.
-class FileSettings {
+// Config.ini for one run (none when the content is empty); the file that was
+// there comes back at the end.
+class ConfigFile {
 public:
-    FileSettings(const std::string& format, const std::wstring& images) : path_(Folder() + L"\\Config.ini") {
+    explicit ConfigFile(const std::string& content) : path_(Folder() + L"\\Config.ini") {
         had_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
         if (had_) old_ = ReadFileBytes(path_);
-        std::string dir(images.begin(), images.end());
-        WriteFileBytes(path_, "[main]\r\nmb=1\r\ncm=0\r\n[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\nmsl=2\r\ncn=0\r\nct=" +
-                                  format + "\r\ncq=8\r\ntp=Shot-\r\ntpa=" + dir + "\r\n");
+        if (content.empty())
+            DeleteFileW(path_.c_str());
+        else
+            WriteFileBytes(path_, content);
     }
-    ~FileSettings() {
+    ~ConfigFile() {
         if (had_)
             WriteFileBytes(path_, old_);
         else
             DeleteFileW(path_.c_str());
     }
-    std::string Value(const char* section, const char* key) const {
-        char buf[256] = {};
-        std::string p(path_.begin(), path_.end());
-        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, p.c_str());
-        return buf;
+    // Every key line in the order of the file, as "section/key=value" with
+    // the section in lower case.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        std::string all = ReadFileBytes(path_), section;
+        for (size_t at = 0, end; at < all.size(); at = end + 1) {
+            end = std::min(all.find('\n', at), all.size());
+            std::string line = all.substr(at, end - at);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty() && line[0] == '[') {
+                section = line.substr(1, line.find(']') - 1);
+                std::transform(section.begin(), section.end(), section.begin(), ::tolower);
+            } else if (!line.empty()) {
+                lines.push_back(section + "/" + line);
+            }
+        }
+        return lines;
     }
 
 private:
@@ -54,25 +68,32 @@ private:
     std::string old_;
 };
 
+// Automatic names "Shot-" as BMP files in the folder, a capture mode and the pointer on or off.
+std::string AutoNames(const std::wstring& images, int mode, int pointer) {
+    return "[main]\r\nmb=" + std::to_string(mode) + "\r\ncm=" + std::to_string(pointer) +
+           "\r\n[sav]\r\nmsl=2\r\ncn=0\r\nct=0\r\ntp=Shot-\r\ntpa=" + std::string(images.begin(), images.end()) + "\r\n";
+}
+
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool WaitFile(const std::wstring& path, int ms) {
+template <class Done>
+bool WaitFor(int ms, Done done) {
     const DWORD end = GetTickCount() + ms;
-    while (!Exists(path)) {
+    while (!done()) {
         if (static_cast<int>(end - GetTickCount()) <= 0) return false;
         Pump(50);
     }
+    return true;
+}
+
+bool WaitFile(const std::wstring& path, int ms) {
+    if (!WaitFor(ms, [&] { return Exists(path); })) return false;
     Pump(300);  // let the writer finish
     return true;
 }
 
 bool WaitHidden(HWND h, int ms) {
-    const DWORD end = GetTickCount() + ms;
-    while (IsWindowVisible(h)) {
-        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
-        Pump(50);
-    }
-    return true;
+    return WaitFor(ms, [h] { return !IsWindowVisible(h); });
 }
 
 void Tap(std::initializer_list<WORD> keys) {
@@ -80,6 +101,9 @@ void Tap(std::initializer_list<WORD> keys) {
     Pump(150);
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) KeyUp(*it);
     Pump(150);
+}
+void Press(WORD key, int times = 1) {
+    for (int i = 0; i < times; ++i) Tap({key});
 }
 
 // Wine's own notification area on a display without one: one child per icon
@@ -92,29 +116,84 @@ std::vector<HWND> TrayIcons() {
         if (IsWindowVisible(h)) icons.push_back(h);
     return icons;
 }
+HWND NewIcon(const std::vector<HWND>& before) {
+    for (HWND h : TrayIcons())
+        if (std::find(before.begin(), before.end(), h) == before.end()) return h;
+    return nullptr;
+}
+// The capture page's own form, hidden: exit unloads it after removing the icon.
+HWND CapturePageForm(const Program& program) {
+    for (HWND h : TopWindows(program.pid(), false))
+        if (WindowText(h) == L"Profiles") return h;
+    return nullptr;
+}
+// Wine takes away the icons of a window that is destroyed, so only the order
+// tells whether exit removed its own: waits, without letting go of the
+// processor, for the page's form to go, then tells whether the icon had gone.
+bool IconWentBefore(HWND page, HWND icon, int ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (IsWindow(page) && static_cast<int>(end - GetTickCount()) > 0) {
+    }
+    return !IsWindow(page) && (!IsWindow(icon) || !IsWindowVisible(icon));
+}
+
 POINT Centre(HWND h) {
     RECT r{};
     GetWindowRect(h, &r);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void ClickAt(int x, int y, bool left) {
-    MoveMouse(x, y);
+void ClickAt(POINT p, bool left = true) {
+    MoveMouse(p.x, p.y);
     Pump(100);
     MouseButton(left, true);
     MouseButton(left, false);
     Pump(100);
+}
+void ClickOn(HWND h) { ClickAt(Centre(h)); }
+
+// A point of the main window given in its twips.
+POINT OnMain(HWND main, float x, float y) {
+    HDC screen = GetDC(nullptr);
+    const int twipsPerPixel = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    POINT p{static_cast<LONG>(x) / twipsPerPixel, static_cast<LONG>(y) / twipsPerPixel};
+    ClientToScreen(main, &p);
+    return p;
+}
+// The strip's page buttons, 0 to 3, and the capture page's buttons.
+POINT PageButton(HWND main, int page) { return OnMain(main, 285 + 480, 300 + 1290 * page + 480); }
+POINT CaptureButton(HWND main) { return OnMain(main, 1530 + 420 + 360, 4320 + 360); }
+POINT HideButton(HWND main) { return OnMain(main, 1530 + 4965 + 360, 4320 + 360); }
+POINT ExitButton(HWND main) { return OnMain(main, 1530 + 5865 + 360, 4320 + 360); }
+POINT ObjectModeButton(HWND main) { return OnMain(main, 1530 + 5220 + 540, 1440 + 540); }
+
+// The main window of a copy just started, once it has settled; null when none shows.
+HWND MainWindowOf(const Program& program) {
+    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    Pump(800);
+    return main;
+}
+
+// Right-click on the icon until its File menu is up.
+bool OpenFileMenu(HWND icon) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ClickAt(Centre(icon), false);
+        Pump(800);
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     std::wstring images = TempDir(L"qc_e2e_hotkey");
-    FileSettings settings("0", images);
+    ConfigFile config(AutoNames(images, 1, 0));
     Program program;
-    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
-    Pump(500);
 
     Tap({VK_CONTROL, 'S'});
     Pump(400);
@@ -126,9 +205,7 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     ASSERT_TRUE(WaitHidden(main, 5000));
     EXPECT_TRUE(program.Running());
     Pump(300);
-    HWND ours = nullptr;
-    for (HWND h : TrayIcons())
-        if (std::find(before.begin(), before.end(), h) == before.end()) ours = h;
+    HWND ours = NewIcon(before);
     ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
 
     Tap({VK_CONTROL, 'S'});
@@ -145,64 +222,137 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     EXPECT_TRUE(WaitFile(images + L"\\Shot-3.Bmp", 5000));
     EXPECT_FALSE(IsWindowVisible(main));
 
-    // A double-click on the icon brings the window back.
-    // Right-click on the icon: the File menu; "&Options" shows the window.
-    for (int attempt = 0; attempt < 3 && !FindWindowW(L"#32768", nullptr); ++attempt) {
-        POINT c = Centre(ours);
-        ClickAt(c.x, c.y, false);
-        Pump(800);
+    // "Images Folder", the menu's fourth item, opens the folder in a window of its name.
+    ASSERT_TRUE(OpenFileMenu(ours)) << "the File menu pops up";
+    Press(VK_DOWN, 4);
+    Press(VK_RETURN);
+    const std::wstring name = images.substr(images.find_last_of(L'\\') + 1);
+    HWND shown = nullptr;
+    EXPECT_TRUE(WaitFor(15000, [&] { return (shown = FindWindowW(L"ExplorerWClass", name.c_str())) != nullptr; }))
+        << "no window shows the images folder";
+    if (shown) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(shown, &pid);
+        HANDLE viewer = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        PostMessageW(shown, WM_CLOSE, 0, 0);
+        if (viewer) {
+            WaitForSingleObject(viewer, 10000);  // it must not outlive the test
+            CloseHandle(viewer);
+        }
     }
-    ASSERT_NE(FindWindowW(L"#32768", nullptr), nullptr) << "the File menu pops up";
+
+    // "&Options" shows the window.
+    ASSERT_TRUE(OpenFileMenu(ours)) << "the File menu pops up";
     Tap({'O'});
-    Pump(800);
-    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(WaitFor(3000, [main] { return IsWindowVisible(main) != FALSE; }));
 
-    // Back to the capture page by its strip button.
-    POINT profiles{(285 + 480) / 15, (300 + 480) / 15};
-    ClientToScreen(main, &profiles);
-    ClickAt(profiles.x, profiles.y, true);
-    Pump(300);
-
-    // The capture page's exit button ends the program and takes the icon away.
-    POINT exitAt{(1530 + 7005 - 420 - 720) / 15 + 24, 4320 / 15 + 24};
-    ClientToScreen(main, &exitAt);
-    ClickAt(exitAt.x, exitAt.y, true);
+    // Back to the capture page; its exit button ends the program and takes the icon away.
+    ClickAt(PageButton(main, 0));
+    HWND page = CapturePageForm(program);
+    ASSERT_NE(page, nullptr);
+    MoveMouse(ExitButton(main).x, ExitButton(main).y);
+    Pump(100);
+    MouseButton(true, true);
+    MouseButton(true, false);
+    EXPECT_TRUE(IconWentBefore(page, ours, 8000)) << "exit leaves the icon to the window's end";
     EXPECT_TRUE(program.WaitExit(8000));
 }
 
 TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     std::wstring images = TempDir(L"qc_e2e_button");
-    FileSettings settings("1", images);
+    ConfigFile config("");  // a first start: every setting at its default
+    std::vector<HWND> before = TrayIcons();
     Program program;
-    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
-    Pump(800);
 
-    // The camera button sits at the bottom left of the capture page.
-    POINT at{(1530 + 420) / 15 + 24, 4320 / 15 + 24};
-    ClientToScreen(main, &at);
-    ClickAt(at.x, at.y, true);
-    ASSERT_TRUE(WaitHidden(main, 5000)) << "the button hides the window first";
-    ASSERT_TRUE(WaitFile(images + L"\\Shot-1.Jpg", 8000));
-    std::string jpg = ReadFileBytes(images + L"\\Shot-1.Jpg");
-    ASSERT_GT(jpg.size(), 2u);
-    EXPECT_EQ(static_cast<unsigned char>(jpg[0]), 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(jpg[1]), 0xD8);
+    // The Settings page: no pointer, quality 30.
+    ClickAt(PageButton(main, 1));
+    HWND pointer = FindChild(main, L"Button", L"Include mouse pointer");
+    HWND quality = FindChild(main, L"ComboBox", L" 90");
+    ASSERT_TRUE(pointer && quality) << "the Settings page's controls";
+    ClickOn(pointer);
+    ClickOn(quality);
+    Press(VK_UP, 6);
+    Press(VK_RETURN);
 
-    // Right-click on the tray icon: the File menu; "E&xit" ends the program.
-    HWND menu = nullptr;
-    for (HWND icon : TrayIcons()) {
-        POINT c = Centre(icon);
-        ClickAt(c.x, c.y, false);
-        Pump(800);
-        menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) break;
+    // The Options page: automatic names, a prefix, the folder typed in, Ctrl+Shift+F5.
+    ClickAt(PageButton(main, 2));
+    HWND naming = FindChild(main, L"ComboBox", L"Ask for File Name");
+    HWND prefix = FindChild(main, L"Edit", L"Image - ");
+    HWND folder = FindChild(main, L"Edit", Folder() + L"\\Images");
+    HWND hotkey = FindChild(main, L"msctls_hotkey32", L"");
+    ASSERT_TRUE(naming && prefix && folder && hotkey) << "the Options page's controls";
+    ClickOn(naming);
+    Press(VK_UP);
+    Press(VK_RETURN);
+    for (auto [box, text] : {std::pair{prefix, std::wstring(L"Road-")}, std::pair{folder, images}}) {
+        ClickOn(box);
+        Press(VK_HOME);
+        Tap({VK_SHIFT, VK_END});
+        TypeText(text);
     }
-    ASSERT_NE(menu, nullptr) << "the File menu pops up";
-    Tap({'X'});
+    ClickOn(hotkey);
+    Tap({VK_CONTROL, VK_SHIFT, VK_F5});
+
+    // The camera button at the bottom left of the capture page.
+    ClickAt(PageButton(main, 0));
+    ClickAt(CaptureButton(main));
+    ASSERT_TRUE(WaitHidden(main, 5000)) << "the button hides the window first";
+    ASSERT_TRUE(WaitFile(images + L"\\Road-1.Jpg", 8000));
+    EXPECT_EQ(QualityOfJpeg(ReadFileBytes(images + L"\\Road-1.Jpg")), 30);
+
+    // A double-click on the icon brings the window back; then the object mode.
+    HWND ours = NewIcon(before);
+    ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
+    ClickAt(Centre(ours));
+    ClickAt(Centre(ours));
+    ASSERT_TRUE(WaitFor(3000, [main] { return IsWindowVisible(main) != FALSE; })) << "the double-click restores";
+    ClickAt(ObjectModeButton(main));
+
+    // "E&xit" in the File menu ends the program and takes the icon away.
+    HWND page = CapturePageForm(program);
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(OpenFileMenu(ours)) << "the File menu pops up";
+    KeyDown('X');
+    KeyUp('X');
+    EXPECT_TRUE(IconWentBefore(page, ours, 8000)) << "exit leaves the icon to the window's end";
     EXPECT_TRUE(program.WaitExit(8000));
-    EXPECT_EQ(settings.Value("Main", "an"), "1");
-    EXPECT_EQ(settings.Value("main", "mb"), "1");
-    EXPECT_EQ(settings.Value("sav", "ct"), "1");
-    EXPECT_EQ(settings.Value("sav", "tp"), "Shot-");
+
+    // The number of the file at the save, then every key that exit writes, in
+    // its order (Wine's profile functions drop the leading blanks).
+    const std::string dir(images.begin(), images.end());
+    EXPECT_EQ(config.Lines(), (std::vector<std::string>{"main/an=1", "main/mb=4", "main/cm=0", "hkeys/hk=116",
+                                                        "hkeys/mdf=3", "sav/msl=2", "sav/cn=0", "sav/tp=Road-",
+                                                        "sav/ct=1", "sav/cq=2", "sav/tpa=" + dir}));
+}
+
+TEST(CaptureRoad, AnActiveWindowCaptureWithNoWindowInFrontSaysSoAndSavesNothing) {
+    std::wstring images = TempDir(L"qc_e2e_active");
+    ConfigFile config(AutoNames(images, 2, 0));
+    Program program;
+    HWND main = MainWindowOf(program);
+    ASSERT_NE(main, nullptr);
+
+    // The hide button leaves no window in front.
+    ClickAt(HideButton(main));
+    ASSERT_TRUE(WaitHidden(main, 5000)) << "the hide button hides the window";
+    ASSERT_EQ(GetForegroundWindow(), nullptr);
+    Tap({VK_CONTROL, 'S'});
+    HWND box = WaitWindow(program.pid(), L"Quorvane Capture", 5000, L"#32770");
+    ASSERT_NE(box, nullptr) << "no message for the missing window";
+    auto texts = ChildTexts(box, L"Static");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), L"Can't find active windows"), texts.end());
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor(3000, [box] { return !IsWindow(box); }));
+    EXPECT_FALSE(IsWindowVisible(main));
+    for (const std::string& line : config.Lines()) EXPECT_NE(line.rfind("main/an=", 0), 0u) << "nothing is saved";
+
+    // With a window in front the next capture is the first file.
+    ColourWindow front(260, 180, 200, 150, RGB(0, 90, 250), WS_POPUP, 0);
+    Tap({VK_CONTROL, 'S'});
+    ASSERT_TRUE(WaitFile(images + L"\\Shot-1.Bmp", 5000));
+    std::string bmp = ReadFileBytes(images + L"\\Shot-1.Bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(*reinterpret_cast<const int32_t*>(bmp.data() + 18), 200) << "the window in front, not the screen";
 }

@@ -105,24 +105,25 @@ std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls) {
 
 namespace {
 struct Wanted {
-    const std::wstring &cls, &text;
-    HWND found;
+    std::wstring cls, text;
+    HWND found = nullptr;
 };
 BOOL CALLBACK FindWanted(HWND h, LPARAM l) {
     auto* w = reinterpret_cast<Wanted*>(l);
-    if (_wcsicmp(ClassOf(h).c_str(), w->cls.c_str()) != 0) return TRUE;
-    // Asked of the control itself: another process's edit text is not its caption.
-    wchar_t text[1024] = {};
+    wchar_t buf[1024] = {};
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
-    if (text != w->text) return TRUE;
-    w->found = h;
-    return FALSE;
+    if (_wcsicmp(ClassOf(h).c_str(), w->cls.c_str()) == 0 &&
+        SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got) &&
+        (w->text.empty() || w->text == buf)) {
+        w->found = h;
+        return FALSE;
+    }
+    return TRUE;
 }
 }  // namespace
 
 HWND FindChild(HWND h, const std::wstring& cls, const std::wstring& text) {
-    Wanted w{cls, text, nullptr};
+    Wanted w{cls, text};
     EnumChildWindows(h, FindWanted, reinterpret_cast<LPARAM>(&w));
     return w.found;
 }
@@ -199,6 +200,18 @@ void RemoveTree(const std::wstring& dir) {
     op.pFrom = from.c_str();
     op.fFlags = FOF_NO_UI;
     SHFileOperationW(&op);
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text)
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wScan = c;
+            in.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            SendInput(1, &in, sizeof in);
+            testsupport::Pump(5);
+        }
 }
 
 }  // namespace e2e

@@ -41,9 +41,13 @@ std::wstring WindowText(HWND h);
 std::wstring ClassOf(HWND h);
 // Texts of the window's child windows of a class ("Static", "Button").
 std::vector<std::wstring> ChildTexts(HWND h, const std::wstring& cls);
-
-// The first window below h of that class and text; null when none.
+// The first child window of a class whose text, asked of the window itself
+// (a list shows its chosen entry), is the one given, any text when that is
+// empty; null when none is.
 HWND FindChild(HWND h, const std::wstring& cls, const std::wstring& text);
+// Types the text as characters, whatever the keyboard layout.
+void TypeText(const std::wstring& text);
+
 // Pumps messages until done() is true or ms have passed; done()'s last answer.
 bool WaitUntil(const std::function<bool()>& done, int ms);
 // Ctrl+S, the program's hotkey unless changed.

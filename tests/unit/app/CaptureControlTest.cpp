@@ -9,6 +9,7 @@
 #include "app/cTray.h"
 #include "forms/Runtime.h"
 #include "unit/app/AppPages.h"
+#include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
 
 using namespace apptest;
@@ -127,18 +128,34 @@ TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreen) {
     EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), 120, 140), RGB(250, 20, 200));
 }
 
-TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowOnly) {
+TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowWithThePointerAtItsOffset) {
+    // Under Wine a pointer of another process cannot be drawn: the window and
+    // its pointer are the test's own here.
     testsupport::ColourWindow front(200, 150, 90, 70, RGB(10, 200, 250), WS_POPUP, 0);
     SetForegroundWindow(front.hwnd());
+    SetCursorPos(240, 180);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
     testsupport::Pump(50);
     ASSERT_EQ(GetForegroundWindow(), front.hwnd());
-    FrmTemp->ChkMouse.Value(0);
+    FrmTemp->ChkMouse.Value(1);
     FrmTemp->OClibpoard.Value(forms::True);
     FrmGeneral->BtnActiveWindow_Click();
     FrmGeneral->DoCapture();
     const forms::Picture& shot = FrmMain->Pic.Picture();
     EXPECT_EQ(shot.PixelWidth(), 90);
-    EXPECT_EQ(testsupport::PixelOf(shot.Bitmap(), 45, 35), RGB(10, 200, 250));
+    EXPECT_EQ(testsupport::PixelOf(shot.Bitmap(), 80, 60), RGB(10, 200, 250));
+
+    // The pointer image lands 9 pixels up and left of the pointer's place in the window.
+    testsupport::CanvasObject reference(64, 64, RGB(10, 200, 250));
+    DrawIcon(reference.dc(), 0, 0, arrow);
+    const RECT want = testsupport::InkBox(reference.image(), 0x0AC8FA);
+    const RECT got = testsupport::InkBox(shot.Bitmap(), 0x0AC8FA);
+    ASSERT_GE(want.right, want.left) << "the pointer image has no ink";
+    EXPECT_EQ(got.left, want.left + 31);
+    EXPECT_EQ(got.top, want.top + 21);
+    EXPECT_EQ(got.right, want.right + 31);
+    EXPECT_EQ(got.bottom, want.bottom + 21);
 }
 
 TEST_F(CaptureRoad, ModeButtonsSelectOneAtATime) {
@@ -173,7 +190,7 @@ TEST_F(MainWindow, PagesShowOneAtATimeWithTheirButtonSelected) {
     EXPECT_TRUE(forms::IsTrue(main.P1.Visible()));
 }
 
-TEST_F(MainWindow, TheCloseBoxOnlyHidesBehindTheTrayIcon) {
+TEST_F(MainWindow, TheCloseBoxAndTheHideButtonOnlyHideBehindTheTrayIcon) {
     app::CFrmMain& main = *FrmMain;
     main.Show();
     testsupport::Pump(30);
@@ -189,7 +206,8 @@ TEST_F(MainWindow, TheCloseBoxOnlyHidesBehindTheTrayIcon) {
     SendMessageW(main.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
     testsupport::Pump(30);
     EXPECT_TRUE(IsWindowVisible(main.hWnd()));
-    main.HideForm();
+    FrmGeneral->BtnMinimize.Click();  // the capture page's push button, never on screen
+    EXPECT_FALSE(IsWindowVisible(main.hWnd()));
     SendMessageW(main.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDOWN, 0));
     testsupport::Pump(30);
     EXPECT_FALSE(IsWindowVisible(main.hWnd())) << "other messages do nothing";

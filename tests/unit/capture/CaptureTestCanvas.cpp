@@ -44,22 +44,6 @@ SIZE WindowSize(HWND h) {
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-// The ink (not white) of a bitmap, as a box.
-RECT InkBox(HBITMAP bmp) {
-    int w = 0, h = 0;
-    std::vector<uint32_t> px = PixelsOf(bmp, &w, &h);
-    RECT box{w, h, -1, -1};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (px[static_cast<size_t>(y) * w + x] != 0xFFFFFF) {
-                box.left = std::min<LONG>(box.left, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.right = std::max<LONG>(box.right, x);
-                box.bottom = std::max<LONG>(box.bottom, y);
-            }
-    return box;
-}
-
 }  // namespace
 
 TEST(CaptureCanvas, PictureAssignedSetsTheSizeWhateverTheMoveBefore) {
@@ -84,7 +68,7 @@ TEST(CaptureCanvas, PointerDrawnAtHundredFiftyLandsAtNinetyOneFortyOne) {
     Pump(30);
     CanvasObject reference(64, 64, kWhite);
     DrawIcon(reference.dc(), 0, 0, arrow);
-    RECT ref = InkBox(reference.image());
+    RECT ref = InkBox(reference.image(), 0xFFFFFF);
     ASSERT_GE(ref.right, ref.left);
 
     forms::PictureBox& pic = FrmHost->Pic;
@@ -93,7 +77,7 @@ TEST(CaptureCanvas, PointerDrawnAtHundredFiftyLandsAtNinetyOneFortyOne) {
     cap.DrawCur(100, 50, pic);
 
     forms::Picture image = pic.Image();
-    RECT got = InkBox(image.Bitmap());
+    RECT got = InkBox(image.Bitmap(), 0xFFFFFF);
     EXPECT_EQ(got.left, ref.left + 91);
     EXPECT_EQ(got.top, ref.top + 41);
     EXPECT_EQ(got.right, ref.right + 91);
@@ -103,7 +87,7 @@ TEST(CaptureCanvas, PointerDrawnAtHundredFiftyLandsAtNinetyOneFortyOne) {
     ASSERT_TRUE(pic.Picture());
     EXPECT_EQ(PixelSize(pic.Picture()).cx, 240);
     EXPECT_EQ(PixelsOf(pic.Picture().Bitmap()), PixelsOf(image.Bitmap()));
-    RECT inPicture = InkBox(pic.Picture().Bitmap());
+    RECT inPicture = InkBox(pic.Picture().Bitmap(), 0xFFFFFF);
     EXPECT_EQ(inPicture.left, got.left);
     EXPECT_EQ(inPicture.top, got.top);
 }

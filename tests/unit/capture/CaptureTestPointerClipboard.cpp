@@ -1,5 +1,6 @@
-// The pointer drawn into a canvas, the clipboard road, the palette display
-// and the release of every GDI object a capture makes.
+// The pointer drawn into an object that lacks the canvas's members, the
+// clipboard road, the palette display and the release of every GDI object a
+// capture makes.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,33 +18,6 @@ using namespace testsupport;
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-// The pointer shown is the foreground window's: put one of ours there with
-// the arrow over it.
-struct ArrowPointer {
-    ArrowPointer() : window(450, 350, 100, 100, kWhite) {
-        SetForegroundWindow(window.hwnd());
-        SetCursorPos(500, 400);
-        SetCursor(arrow);
-        Pump(30);
-    }
-    ColourWindow window;
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-};
-
-// The box around the pixels of a DC that are not white.
-RECT InkBox(HDC dc, int w, int h) {
-    RECT box{w, h, -1, -1};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (GetPixel(dc, x, y) != kWhite) {
-                box.left = std::min<LONG>(box.left, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.right = std::max<LONG>(box.right, x);
-                box.bottom = std::max<LONG>(box.bottom, y);
-            }
-    return box;
-}
 
 forms::Picture SolidPicture(int w, int h, COLORREF c) {
     CanvasObject canvas(w, h, c);
@@ -80,40 +54,6 @@ void PutTextOnClipboard(const wchar_t* text) {
 }
 
 }  // namespace
-
-TEST(DrawCur, PointerImageTopLeftLandsNinePixelsUpAndLeft) {
-    ArrowPointer pointer;
-    CanvasObject reference(64, 64, kWhite);
-    DrawIcon(reference.dc(), 0, 0, pointer.arrow);
-    RECT ref = InkBox(reference.dc(), 64, 64);
-    ASSERT_GE(ref.right, ref.left) << "the pointer image has no ink";
-
-    CanvasObject canvas(200, 120, kWhite);
-    cCapture cap;
-    cap.DrawCur(100, 50, canvas);
-    RECT got = InkBox(canvas.dc(), 200, 120);
-    EXPECT_EQ(got.left, ref.left + 91);
-    EXPECT_EQ(got.top, ref.top + 41);
-    EXPECT_EQ(got.right, ref.right + 91);
-    EXPECT_EQ(got.bottom, ref.bottom + 41);
-    for (int y = ref.top; y <= ref.bottom; ++y)
-        for (int x = ref.left; x <= ref.right; ++x)
-            ASSERT_EQ(GetPixel(canvas.dc(), x + 91, y + 41), GetPixel(reference.dc(), x, y)) << x << "," << y;
-}
-
-TEST(DrawCur, DrawingBecomesThePicture) {
-    ArrowPointer pointer;
-    CanvasObject canvas(200, 120, kWhite);
-    cCapture cap;
-    cap.DrawCur(100, 50, canvas);
-    RECT ink = InkBox(canvas.dc(), 200, 120);
-    ASSERT_GE(ink.right, ink.left);
-    ASSERT_TRUE(canvas.picture());
-    HBITMAP pic = canvas.picture().Bitmap();
-    for (int y = ink.top; y <= ink.bottom; ++y)
-        for (int x = ink.left; x <= ink.right; ++x)
-            ASSERT_EQ(PixelOf(pic, x, y), GetPixel(canvas.dc(), x, y)) << x << "," << y;
-}
 
 TEST(DrawCur, ObjectWithoutTheNamedMembersRaises438) {
     forms::Object plain;

@@ -26,6 +26,11 @@ DecodedImage DecodeJpegFile(const std::wstring& path);
 // image against the colours expected at each pixel.
 double Psnr(const DecodedImage& img, const std::function<Rgb(int x, int y)>& expected);
 
+// The quality (1 to 100, the usual scale over the JPEG standard's example
+// tables) whose luminance and chrominance tables the file carries; 0 when
+// its tables are those of no quality.
+int QualityOfJpeg(const std::string& bytes);
+
 // Writes the screenshot-like picture into 24-bit BGR rows, bottom row first.
 void PaintScreenshotBottomUp(uint8_t* bits, int w, int h, int stride);
 

@@ -1,5 +1,6 @@
 #include "unit/common/TestObjects.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "forms/Error.h"
@@ -151,6 +152,21 @@ std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* pw, int* ph) {
     if (pw) *pw = bm.bmWidth;
     if (ph) *ph = bm.bmHeight;
     return px;
+}
+
+RECT InkBox(HBITMAP bmp, uint32_t back) {
+    int w = 0, h = 0;
+    const std::vector<uint32_t> px = PixelsOf(bmp, &w, &h);
+    RECT box{w, h, -1, -1};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (px[static_cast<size_t>(y) * w + x] != back) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x);
+                box.bottom = std::max<LONG>(box.bottom, y);
+            }
+    return box;
 }
 
 std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft, int offTop) {

@@ -362,9 +362,16 @@ TEST_F(TButtonTest, SelectButtonWithAnythingButTrueDeselects) {
     EXPECT_EQ(ClassicLook(), "normal");
 }
 
-TEST_F(TButtonTest, APropertyChangeWhileHoveringShowsTheRestingLook) {
+TEST_F(TButtonTest, HoverIsStrictlyInsideAndAPropertyChangeShowsTheRestingLook) {
     Open(true);
     ForceClassic(btn());
+    POINT edge{0, H() / 2};
+    ClientToScreen(btn().hWnd(), &edge);
+    MoveTo(edge);
+    EXPECT_EQ(ClassicLook(), "normal") << "column 0 is not inside";
+    EXPECT_NE(GetCapture(), btn().hWnd());
+    MoveTo(POINT{edge.x + 1, edge.y});
+    EXPECT_EQ(ClassicLook(), "hover");
     MoveTo(Inside());
     EXPECT_EQ(ClassicLook(), "hover");
     btn().Caption(L"x");
