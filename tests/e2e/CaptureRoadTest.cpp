@@ -20,102 +20,20 @@ namespace {
 
 const wchar_t kCaption[] = L"Quorvane Capture 1.0";
 
-std::wstring Folder() {
-    std::wstring exe = ProgramPath();
-    return exe.substr(0, exe.find_last_of(L'\\'));
-}
-
-// Config.ini for one run (none when the content is empty); the file that was
-// there comes back at the end.
-class ConfigFile {
-public:
-    explicit ConfigFile(const std::string& content) : path_(Folder() + L"\\Config.ini") {
-        had_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (had_) old_ = ReadFileBytes(path_);
-        if (content.empty())
-            DeleteFileW(path_.c_str());
-        else
-            WriteFileBytes(path_, content);
-    }
-    ~ConfigFile() {
-        if (had_)
-            WriteFileBytes(path_, old_);
-        else
-            DeleteFileW(path_.c_str());
-    }
-    // Every key line in the order of the file, as "section/key=value" with
-    // the section in lower case.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        std::string all = ReadFileBytes(path_), section;
-        for (size_t at = 0, end; at < all.size(); at = end + 1) {
-            end = std::min(all.find('\n', at), all.size());
-            std::string line = all.substr(at, end - at);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty() && line[0] == '[') {
-                section = line.substr(1, line.find(']') - 1);
-                std::transform(section.begin(), section.end(), section.begin(), ::tolower);
-            } else if (!line.empty()) {
-                lines.push_back(section + "/" + line);
-            }
-        }
-        return lines;
-    }
-
-private:
-    std::wstring path_;
-    bool had_ = false;
-    std::string old_;
-};
-
 // Automatic names "Shot-" as BMP files in the folder, a capture mode and the pointer on or off.
 std::string AutoNames(const std::wstring& images, int mode, int pointer) {
     return "[main]\r\nmb=" + std::to_string(mode) + "\r\ncm=" + std::to_string(pointer) +
            "\r\n[sav]\r\nmsl=2\r\ncn=0\r\nct=0\r\ntp=Shot-\r\ntpa=" + std::string(images.begin(), images.end()) + "\r\n";
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-template <class Done>
-bool WaitFor(int ms, Done done) {
-    const DWORD end = GetTickCount() + ms;
-    while (!done()) {
-        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
-        Pump(50);
-    }
-    return true;
-}
-
-bool WaitFile(const std::wstring& path, int ms) {
-    if (!WaitFor(ms, [&] { return Exists(path); })) return false;
-    Pump(300);  // let the writer finish
-    return true;
-}
-
 bool WaitHidden(HWND h, int ms) {
-    return WaitFor(ms, [h] { return !IsWindowVisible(h); });
+    return WaitUntil([h] { return !IsWindowVisible(h); }, ms);
 }
 
-void Tap(std::initializer_list<WORD> keys) {
-    for (WORD k : keys) KeyDown(k);
-    Pump(150);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) KeyUp(*it);
-    Pump(150);
-}
 void Press(WORD key, int times = 1) {
-    for (int i = 0; i < times; ++i) Tap({key});
+    for (int i = 0; i < times; ++i) PressKeys({key});
 }
 
-// Wine's own notification area on a display without one: one child per icon
-// (icons of copies ended by earlier tests may linger there).
-std::vector<HWND> TrayIcons() {
-    std::vector<HWND> icons;
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    for (HWND h = tray ? FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr) : nullptr; h;
-         h = FindWindowExW(tray, h, L"__winex11_tray_icon", nullptr))
-        if (IsWindowVisible(h)) icons.push_back(h);
-    return icons;
-}
 HWND NewIcon(const std::vector<HWND>& before) {
     for (HWND h : TrayIcons())
         if (std::find(before.begin(), before.end(), h) == before.end()) return h;
@@ -137,19 +55,6 @@ bool IconWentBefore(HWND page, HWND icon, int ms) {
     return !IsWindow(page) && (!IsWindow(icon) || !IsWindowVisible(icon));
 }
 
-POINT Centre(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void ClickAt(POINT p, bool left = true) {
-    MoveMouse(p.x, p.y);
-    Pump(100);
-    MouseButton(left, true);
-    MouseButton(left, false);
-    Pump(100);
-}
 void ClickOn(HWND h) { ClickAt(Centre(h)); }
 
 // A point of the main window given in its twips.
@@ -175,17 +80,6 @@ HWND MainWindowOf(const Program& program) {
     return main;
 }
 
-// Right-click on the icon until its File menu is up.
-bool OpenFileMenu(HWND icon) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        ClickAt(Centre(icon), false);
-        Pump(800);
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
@@ -195,7 +89,7 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
 
-    Tap({VK_CONTROL, 'S'});
+    PressKeys({VK_CONTROL, 'S'});
     Pump(400);
     EXPECT_FALSE(Exists(images + L"\\Shot-1.Bmp")) << "the visible window ignores the hotkey";
 
@@ -208,7 +102,7 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     HWND ours = NewIcon(before);
     ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
 
-    Tap({VK_CONTROL, 'S'});
+    PressKeys({VK_CONTROL, 'S'});
     ASSERT_TRUE(WaitFile(images + L"\\Shot-1.Bmp", 5000));
     std::string bmp = ReadFileBytes(images + L"\\Shot-1.Bmp");
     ASSERT_GT(bmp.size(), 54u);
@@ -216,9 +110,9 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     EXPECT_EQ(*reinterpret_cast<const int32_t*>(bmp.data() + 18), GetSystemMetrics(SM_CXSCREEN));
 
     // Pressed again, the keys make the next file.
-    Tap({VK_CONTROL, 'S'});
+    PressKeys({VK_CONTROL, 'S'});
     ASSERT_TRUE(WaitFile(images + L"\\Shot-2.Bmp", 5000));
-    Tap({VK_CONTROL, 'S'});
+    PressKeys({VK_CONTROL, 'S'});
     EXPECT_TRUE(WaitFile(images + L"\\Shot-3.Bmp", 5000));
     EXPECT_FALSE(IsWindowVisible(main));
 
@@ -228,7 +122,7 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     Press(VK_RETURN);
     const std::wstring name = images.substr(images.find_last_of(L'\\') + 1);
     HWND shown = nullptr;
-    EXPECT_TRUE(WaitFor(15000, [&] { return (shown = FindWindowW(L"ExplorerWClass", name.c_str())) != nullptr; }))
+    EXPECT_TRUE(WaitUntil([&] { return (shown = FindWindowW(L"ExplorerWClass", name.c_str())) != nullptr; }, 15000))
         << "no window shows the images folder";
     if (shown) {
         DWORD pid = 0;
@@ -243,8 +137,8 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
 
     // "&Options" shows the window.
     ASSERT_TRUE(OpenFileMenu(ours)) << "the File menu pops up";
-    Tap({'O'});
-    EXPECT_TRUE(WaitFor(3000, [main] { return IsWindowVisible(main) != FALSE; }));
+    PressKeys({'O'});
+    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 3000));
 
     // Back to the capture page; its exit button ends the program and takes the icon away.
     ClickAt(PageButton(main, 0));
@@ -280,7 +174,7 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     ClickAt(PageButton(main, 2));
     HWND naming = FindChild(main, L"ComboBox", L"Ask for File Name");
     HWND prefix = FindChild(main, L"Edit", L"Image - ");
-    HWND folder = FindChild(main, L"Edit", Folder() + L"\\Images");
+    HWND folder = FindChild(main, L"Edit", ProgramFolder() + L"\\Images");
     HWND hotkey = FindChild(main, L"msctls_hotkey32", L"");
     ASSERT_TRUE(naming && prefix && folder && hotkey) << "the Options page's controls";
     ClickOn(naming);
@@ -289,11 +183,11 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     for (auto [box, text] : {std::pair{prefix, std::wstring(L"Road-")}, std::pair{folder, images}}) {
         ClickOn(box);
         Press(VK_HOME);
-        Tap({VK_SHIFT, VK_END});
+        PressKeys({VK_SHIFT, VK_END});
         TypeText(text);
     }
     ClickOn(hotkey);
-    Tap({VK_CONTROL, VK_SHIFT, VK_F5});
+    PressKeys({VK_CONTROL, VK_SHIFT, VK_F5});
 
     // The camera button at the bottom left of the capture page.
     ClickAt(PageButton(main, 0));
@@ -307,7 +201,7 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
     ClickAt(Centre(ours));
     ClickAt(Centre(ours));
-    ASSERT_TRUE(WaitFor(3000, [main] { return IsWindowVisible(main) != FALSE; })) << "the double-click restores";
+    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 3000)) << "the double-click restores";
     ClickAt(ObjectModeButton(main));
 
     // "E&xit" in the File menu ends the program and takes the icon away.
@@ -338,19 +232,19 @@ TEST(CaptureRoad, AnActiveWindowCaptureWithNoWindowInFrontSaysSoAndSavesNothing)
     ClickAt(HideButton(main));
     ASSERT_TRUE(WaitHidden(main, 5000)) << "the hide button hides the window";
     ASSERT_EQ(GetForegroundWindow(), nullptr);
-    Tap({VK_CONTROL, 'S'});
+    PressKeys({VK_CONTROL, 'S'});
     HWND box = WaitWindow(program.pid(), L"Quorvane Capture", 5000, L"#32770");
     ASSERT_NE(box, nullptr) << "no message for the missing window";
     auto texts = ChildTexts(box, L"Static");
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"Can't find active windows"), texts.end());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor(3000, [box] { return !IsWindow(box); }));
+    EXPECT_TRUE(WaitUntil([box] { return !IsWindow(box); }, 3000));
     EXPECT_FALSE(IsWindowVisible(main));
     for (const std::string& line : config.Lines()) EXPECT_NE(line.rfind("main/an=", 0), 0u) << "nothing is saved";
 
     // With a window in front the next capture is the first file.
     ColourWindow front(260, 180, 200, 150, RGB(0, 90, 250), WS_POPUP, 0);
-    Tap({VK_CONTROL, 'S'});
+    PressKeys({VK_CONTROL, 'S'});
     ASSERT_TRUE(WaitFile(images + L"\\Shot-1.Bmp", 5000));
     std::string bmp = ReadFileBytes(images + L"\\Shot-1.Bmp");
     ASSERT_GT(bmp.size(), 54u);

@@ -16,8 +16,6 @@ using namespace testsupport;
 
 namespace {
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // A clean folder of the test's own under the temp folder.
 std::wstring CleanDir(const std::wstring& name) {
     std::wstring dir = TempDir(name);
@@ -31,20 +29,12 @@ std::wstring CleanDir(const std::wstring& name) {
 // the end.
 class Config {
 public:
-    Config(const std::string& sav, const std::string& an = {}) : path_(ProgramFolder() + L"\\Config.ini") {
-        had_ = Exists(path_);
-        if (had_) old_ = ReadFileBytes(path_);
-        std::string main = "[main]\r\nmb=1\r\ncm=0\r\n";
-        if (!an.empty()) main += "an=" + an + "\r\n";
-        WriteFileBytes(path_, main + "[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\n" + sav);
-    }
-    ~Config() {
-        if (had_) WriteFileBytes(path_, old_);
-        else DeleteFileW(path_.c_str());
-    }
+    Config(const std::string& sav, const std::string& an = {})
+        : file_("[main]\r\nmb=1\r\ncm=0\r\n" + (an.empty() ? "" : "an=" + an + "\r\n") +
+                "[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\n" + sav) {}
     std::string Value(const char* section, const char* key) const {
         char buf[256] = {};
-        std::string p(path_.begin(), path_.end());
+        std::string p = Ansi(ProgramFolder() + L"\\Config.ini");
         GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof buf, p.c_str());
         return buf;
     }
@@ -55,20 +45,8 @@ public:
     static std::string Ansi(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 private:
-    static std::wstring ProgramFolder() {
-        std::wstring exe = ProgramPath();
-        return exe.substr(0, exe.find_last_of(L'\\'));
-    }
-    std::wstring path_;
-    bool had_ = false;
-    std::string old_;
+    ConfigFile file_;
 };
-
-bool WaitFile(const std::wstring& path, int ms) {
-    bool there = WaitUntil([&] { return Exists(path); }, ms);
-    Pump(300);  // let the writer finish
-    return there;
-}
 
 // The program started and hidden behind its tray icon, where the hotkey
 // captures.

@@ -21,32 +21,11 @@ namespace {
 const wchar_t kCaption[] = L"Quorvane Capture 1.0";
 constexpr COLORREF kOlive = RGB(128, 128, 0);
 
-std::wstring ProgramFolder() {
-    std::wstring exe = ProgramPath();
-    return exe.substr(0, exe.find_last_of(L'\\'));
-}
-
 // A settings file for one capture mode with the clipboard as destination;
 // the one that was there comes back at the end.
-class Settings {
-public:
-    explicit Settings(int mode) : path_(ProgramFolder() + L"\\Config.ini") {
-        had_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (had_) old_ = ReadFileBytes(path_);
-        WriteFileBytes(path_, "[main]\r\nmb=" + std::to_string(mode) +
-                                  "\r\ncm=0\r\n[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\nmsl=1\r\n");
-    }
-    ~Settings() {
-        if (had_)
-            WriteFileBytes(path_, old_);
-        else
-            DeleteFileW(path_.c_str());
-    }
-
-private:
-    std::wstring path_;
-    bool had_ = false;
-    std::string old_;
+struct Settings : ConfigFile {
+    explicit Settings(int mode)
+        : ConfigFile("[main]\r\nmb=" + std::to_string(mode) + "\r\ncm=0\r\n[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\nmsl=1\r\n") {}
 };
 
 // The program's window that covers the whole screen, waited for.

@@ -20,8 +20,6 @@ const wchar_t kCaption[] = L"Quorvane Capture 1.0";
 const std::wstring kFolderName = L"Bilder-\u00e4\u00f6\u00fc-\u65e5\u672c";
 const std::wstring kPrefix = L"\u65e5\u672c-";
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::wstring Setting(const std::wstring& config, const wchar_t* section, const wchar_t* key) {
     wchar_t buf[256] = {};
     GetPrivateProfileStringW(section, key, L"<missing>", buf, 256, config.c_str());

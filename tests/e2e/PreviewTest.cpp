@@ -17,31 +17,6 @@ namespace {
 
 const wchar_t kCaption[] = L"Quorvane Capture 1.0";
 
-void ClickAt(POINT p, bool left) {
-    MoveMouse(p.x, p.y);
-    Pump(100);
-    MouseButton(left, true);
-    MouseButton(left, false);
-    Pump(100);
-}
-
-// Right-clicks the icons of Wine's own notification area (one child window
-// per icon; those of ended copies may linger) until a pop-up menu shows.
-bool OpenTrayMenu() {
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    for (HWND icon = tray ? FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr) : nullptr; icon;
-         icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr)) {
-        if (!IsWindowVisible(icon)) continue;
-        RECT r{};
-        GetWindowRect(icon, &r);
-        ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, false);
-        Pump(800);
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TEST(Preview, ExitWithThePreviewOpenLeavesTheMainWindowHidden) {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "unit/common/TestSupport.h"
@@ -9,6 +10,11 @@
 namespace e2e {
 
 std::wstring ProgramPath() { return ArgPath("exe"); }
+
+std::wstring ProgramFolder() {
+    const std::wstring exe = ProgramPath();
+    return exe.substr(0, exe.find_last_of(L'\\'));
+}
 
 Program::Program(const std::wstring& exe) {
     std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
@@ -140,11 +146,13 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
 void PressHotkey() { PressKeys({VK_CONTROL, 'S'}); }
 
 ConfigFile::ConfigFile(const std::string& text) {
-    const std::wstring exe = ProgramPath();
-    path_ = exe.substr(0, exe.find_last_of(L'\\')) + L"\\Config.ini";
+    path_ = ProgramFolder() + L"\\Config.ini";
     had_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (had_) old_ = testsupport::ReadFileBytes(path_);
-    testsupport::WriteFileBytes(path_, text);
+    if (text.empty())
+        DeleteFileW(path_.c_str());
+    else
+        testsupport::WriteFileBytes(path_, text);
 }
 
 ConfigFile::~ConfigFile() {
@@ -152,6 +160,23 @@ ConfigFile::~ConfigFile() {
         testsupport::WriteFileBytes(path_, old_);
     else
         DeleteFileW(path_.c_str());
+}
+
+std::vector<std::string> ConfigFile::Lines() const {
+    std::vector<std::string> lines;
+    std::string all = testsupport::ReadFileBytes(path_), section;
+    for (size_t at = 0, end; at < all.size(); at = end + 1) {
+        end = std::min(all.find('\n', at), all.size());
+        std::string line = all.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+            std::transform(section.begin(), section.end(), section.begin(), ::tolower);
+        } else if (!line.empty()) {
+            lines.push_back(section + "/" + line);
+        }
+    }
+    return lines;
 }
 
 std::wstring ArgPath(const std::string& name) {
@@ -212,6 +237,51 @@ void TypeText(const std::wstring& text) {
             SendInput(1, &in, sizeof in);
             testsupport::Pump(5);
         }
+}
+
+bool WaitFile(const std::wstring& path, int ms) {
+    if (!WaitUntil([&] { return testsupport::Exists(path); }, ms)) return false;
+    testsupport::Pump(300);  // let the writer finish
+    return true;
+}
+
+std::vector<HWND> TrayIcons() {
+    std::vector<HWND> icons;
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    for (HWND h = tray ? FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr) : nullptr; h;
+         h = FindWindowExW(tray, h, L"__winex11_tray_icon", nullptr))
+        if (IsWindowVisible(h)) icons.push_back(h);
+    return icons;
+}
+
+POINT Centre(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void ClickAt(POINT p, bool left) {
+    testsupport::MoveMouse(p.x, p.y);
+    testsupport::Pump(100);
+    testsupport::MouseButton(left, true);
+    testsupport::MouseButton(left, false);
+    testsupport::Pump(100);
+}
+
+bool OpenFileMenu(HWND icon) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ClickAt(Centre(icon), false);
+        testsupport::Pump(800);
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) return true;
+    }
+    return false;
+}
+
+bool OpenTrayMenu() {
+    for (HWND icon : TrayIcons())
+        if (OpenFileMenu(icon)) return true;
+    return false;
 }
 
 }  // namespace e2e

@@ -11,6 +11,8 @@ namespace e2e {
 
 // The program's path as given to the test program (--exe=...), in Windows form.
 std::wstring ProgramPath();
+// The folder the program is in.
+std::wstring ProgramFolder();
 
 class Program {
 public:
@@ -53,14 +55,17 @@ bool WaitUntil(const std::function<bool()>& done, int ms);
 // Ctrl+S, the program's hotkey unless changed.
 void PressHotkey();
 
-// The program's settings file, written with the given text for one test;
-// what was there before comes back at the end.
+// The program's settings file, written with the given text for one test
+// (none when the text is empty); what was there before comes back at the end.
 class ConfigFile {
 public:
     explicit ConfigFile(const std::string& text);
     ~ConfigFile();
     ConfigFile(const ConfigFile&) = delete;
     ConfigFile& operator=(const ConfigFile&) = delete;
+    // Every key line in the order of the file, as "section/key=value" with
+    // the section in lower case.
+    std::vector<std::string> Lines() const;
 
 private:
     std::wstring path_;
@@ -82,5 +87,19 @@ bool DismissMessageBox(HWND box);
 
 // Removes a folder with all it holds.
 void RemoveTree(const std::wstring& dir);
+
+// Waits for a file to appear, then a moment more for its writer to finish.
+bool WaitFile(const std::wstring& path, int ms);
+// Wine's own notification area on a display without one: one child per icon
+// (icons of copies ended by earlier tests may linger there).
+std::vector<HWND> TrayIcons();
+// The middle of a window on the screen, and a click there.
+POINT Centre(HWND h);
+void ClickAt(POINT p, bool left = true);
+
+// Right-clicks the icon until its File menu is up; the same on any of the
+// tray's icons.
+bool OpenFileMenu(HWND icon);
+bool OpenTrayMenu();
 
 }  // namespace e2e

@@ -42,6 +42,8 @@ DWORD GdiCount();
 // A folder of the test's own under the temp folder, emptied on creation.
 std::wstring TempDir(const std::wstring& name);
 std::string ReadFileBytes(const std::wstring& path);
+// Anything at the path: a file, a folder.
+bool Exists(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Keys and mouse through SendInput.
