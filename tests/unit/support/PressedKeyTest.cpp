@@ -138,7 +138,12 @@ TEST_F(PressedKey, HeldScanPassesOverAnEarlierTap) {
 
 TEST_F(PressedKey, CombinationQueriesEveryKeyEvenWhenTheFirstIsUp) {
     // Shift tapped, Ctrl not down: the combination still asks for Shift and
-    // so uses up its tap.
+    // so uses up its tap. Where a tapped Shift leaves no report (Wine), that
+    // cannot be seen at all.
+    KeyDown(kShift);
+    KeyUp(kShift);
+    Pump(30);
+    if (GetAsyncKeyState(kShift) == 0) GTEST_SKIP() << "a tapped Shift leaves no report here";
     KeyDown(kShift);
     KeyUp(kShift);
     Pump(30);
