@@ -307,22 +307,17 @@ void Surface::PictureFromImage() {
 forms::Picture Surface::Image() {
     SIZE s = ClientSize();
     const int w = std::max<LONG>(1, s.cx), h = std::max<LONG>(1, s.cy);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    if (memDC_)
-        BitBlt(dc, 0, 0, w, h, memDC_, 0, 0, SRCCOPY);
-    else
-        DrawBackground(dc, w, h);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    forms::Picture pic = forms::Picture::FromBitmap(bmp, nullptr, true);
-    if (!pic) {
-        DeleteObject(bmp);
-        Raise(err::OutOfMemory);
-    }
+    forms::Picture pic = forms::Picture::FromScreenBitmap(w, h, [&](HBITMAP bmp) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        if (memDC_)
+            BitBlt(dc, 0, 0, w, h, memDC_, 0, 0, SRCCOPY);
+        else
+            DrawBackground(dc, w, h);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    });
+    if (!pic) Raise(err::OutOfMemory);
     return pic;
 }
 

@@ -232,6 +232,26 @@ TEST(Surface, BackColourShowsOnlyWhereThePictureDoesNotCoverAndPictureFromImageK
     EXPECT_EQ(PixelOf(f.Panel.Image().Bitmap(), 150, 50), kBlue);
 }
 
+TEST(Surface, EachImageIsACopyOfItsOwnAlsoInABitmapUsedBefore) {
+    CanvasForm f;
+    f.Load();  // Panel: 200 x 100 pixels
+    f.Panel.BackColor(static_cast<int32_t>(kGreen));
+    f.Panel.Line(0, 0, 1500, 1500, static_cast<int32_t>(kRed), LineKind::BoxFilled);
+    { Picture gone = f.Panel.Image(); }  // its bitmap may serve the next image
+    f.Panel.Cls();
+    Picture a = f.Panel.Image();
+    EXPECT_EQ(PixelOf(a.Bitmap(), 5, 5), kGreen);
+    f.Panel.Line(0, 0, 1500, 1500, static_cast<int32_t>(kBlue), LineKind::BoxFilled);
+    Picture b = f.Panel.Image();
+    EXPECT_NE(a.Bitmap(), b.Bitmap());
+    EXPECT_EQ(PixelOf(a.Bitmap(), 5, 5), kGreen);
+    EXPECT_EQ(PixelOf(b.Bitmap(), 5, 5), kBlue);
+    // Without a persistent image the back colour is drawn afresh too.
+    b = Picture();
+    f.Panel.AutoRedraw(False);
+    EXPECT_EQ(PixelOf(f.Panel.Image().Bitmap(), 5, 5), kGreen);
+}
+
 TEST(Surface, TheDeviceContextKeepsTheCallersSettingsAndFollowsTheFont) {
     CanvasForm f;
     f.Load();
