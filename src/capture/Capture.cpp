@@ -30,36 +30,55 @@ HPALETTE SystemPaletteCopy(HDC source) {
 
 }  // namespace
 
+namespace {
+
+// reuse: the area is all on the screen, so the copy draws every pixel and a
+// bitmap used before may serve.
+forms::Picture Grab(HWND hWnd, forms::Boolean ClientOnly, int32_t Left, int32_t Top, int32_t Width, int32_t Height,
+                    bool reuse) {
+    HDC source = forms::IsTrue(ClientOnly) ? GetDC(hWnd) : GetWindowDC(hWnd);
+    HPALETTE pal = SystemPaletteCopy(source);
+    auto copy = [&](HBITMAP bmp) {
+        HDC memory = CreateCompatibleDC(source);
+        HGDIOBJ oldBmp = SelectObject(memory, bmp);
+        HPALETTE oldPal = nullptr;
+        if (pal) {
+            oldPal = SelectPalette(memory, pal, FALSE);
+            RealizePalette(memory);
+        }
+        BitBlt(memory, 0, 0, Width, Height, source, Left, Top, SRCCOPY);
+        if (oldBmp) SelectObject(memory, oldBmp);
+        if (pal) SelectPalette(memory, oldPal, FALSE);
+        DeleteDC(memory);
+    };
+    forms::Picture pic;
+    if (reuse && !pal) {
+        pic = forms::Picture::FromScreenBitmap(Width, Height, copy);
+    } else {
+        HBITMAP bmp = CreateCompatibleBitmap(source, Width, Height);
+        copy(bmp);
+        pic = PictureFromBitmap(bmp, pal);
+        if (!pic) {
+            // Nobody took the handles over.
+            if (bmp) DeleteObject(bmp);
+            if (pal) DeleteObject(pal);
+        }
+    }
+    ReleaseDC(hWnd, source);
+    return pic;
+}
+
+}  // namespace
+
 forms::Picture GrabWindowArea(HWND hWnd, forms::Boolean ClientOnly, int32_t Left, int32_t Top, int32_t Width,
                               int32_t Height) {
-    HDC source = forms::IsTrue(ClientOnly) ? GetDC(hWnd) : GetWindowDC(hWnd);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bmp = CreateCompatibleBitmap(source, Width, Height);
-    HGDIOBJ oldBmp = SelectObject(memory, bmp);
-    HPALETTE pal = SystemPaletteCopy(source);
-    HPALETTE oldPal = nullptr;
-    if (pal) {
-        oldPal = SelectPalette(memory, pal, FALSE);
-        RealizePalette(memory);
-    }
-    BitBlt(memory, 0, 0, Width, Height, source, Left, Top, SRCCOPY);
-    if (oldBmp) SelectObject(memory, oldBmp);
-    if (pal) SelectPalette(memory, oldPal, FALSE);
-    DeleteDC(memory);
-    ReleaseDC(hWnd, source);
-    forms::Picture pic = PictureFromBitmap(bmp, pal);
-    if (!pic) {
-        // Nobody took the handles over.
-        if (bmp) DeleteObject(bmp);
-        if (pal) DeleteObject(pal);
-    }
-    return pic;
+    return Grab(hWnd, ClientOnly, Left, Top, Width, Height, false);
 }
 
 forms::Picture GrabDesktop() {
     int32_t w = forms::IntDiv(forms::Screen.Width(), forms::Screen.TwipsPerPixelX());
     int32_t h = forms::IntDiv(forms::Screen.Height(), forms::Screen.TwipsPerPixelY());
-    return GrabWindowArea(GetDesktopWindow(), forms::False, 0, 0, w, h);
+    return Grab(GetDesktopWindow(), forms::False, 0, 0, w, h, true);
 }
 
 forms::Picture CaptureActiveWindow(forms::Boolean& NoPictureStatus) {
