@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "capture/Capture.h"
+#include "capture/mIntelJPEGLibrary.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
-#include "capture/mIntelJPEGLibrary.h"
 #include "forms/Runtime.h"
 
 namespace {
@@ -34,8 +34,8 @@ void cCapture::DrawCur(int32_t x, int32_t y, forms::Object& Pic) {
     ci.hCursor = GetCursor();
     GetCursorInfo(&ci);
     DrawIcon(DcOf(Pic), x - 9, y - 9, ci.hCursor);
-    // Picture = Image. The runtime's own picture boxes and forms skip drawing
-    // the whole image again into itself.
+    // Picture = Image; the runtime's picture boxes and forms do it without
+    // drawing the image again into itself.
     if (auto* box = dynamic_cast<forms::PictureBox*>(&Pic))
         box->PictureFromImage();
     else if (auto* form = dynamic_cast<forms::Form*>(&Pic))
