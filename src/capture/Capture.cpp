@@ -6,104 +6,11 @@
 
 namespace Capture {
 
-namespace {
-
-// The platform's picture deletes its bitmap when it goes but leaves its
-// palette behind. This thin picture forwards everything to the platform's and
-// deletes the palette when its own last reference goes. Interfaces other than
-// the picture's and IDispatch are the inner object's own.
-class PaletteOwningPicture final : public IPicture, public IDispatch {
-public:
-    PaletteOwningPicture(IPicture* inner, HPALETTE pal) : inner_(inner), pal_(pal) {}
-
-    // IUnknown (both bases share it)
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IPicture) {
-            *out = static_cast<IPicture*>(this);
-        } else if (iid == IID_IDispatch || iid == IID_IPictureDisp) {
-            *out = static_cast<IDispatch*>(this);
-        } else {
-            return inner_->QueryInterface(iid, out);
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
-
-    // IPicture
-    HRESULT STDMETHODCALLTYPE get_Handle(OLE_HANDLE* h) override { return inner_->get_Handle(h); }
-    HRESULT STDMETHODCALLTYPE get_hPal(OLE_HANDLE* h) override { return inner_->get_hPal(h); }
-    HRESULT STDMETHODCALLTYPE get_Type(SHORT* t) override { return inner_->get_Type(t); }
-    HRESULT STDMETHODCALLTYPE get_Width(OLE_XSIZE_HIMETRIC* w) override { return inner_->get_Width(w); }
-    HRESULT STDMETHODCALLTYPE get_Height(OLE_YSIZE_HIMETRIC* h) override { return inner_->get_Height(h); }
-    HRESULT STDMETHODCALLTYPE Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy, OLE_XPOS_HIMETRIC xSrc,
-                                     OLE_YPOS_HIMETRIC ySrc, OLE_XSIZE_HIMETRIC cxSrc, OLE_YSIZE_HIMETRIC cySrc,
-                                     LPCRECT bounds) override {
-        return inner_->Render(dc, x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc, bounds);
-    }
-    HRESULT STDMETHODCALLTYPE set_hPal(OLE_HANDLE h) override { return inner_->set_hPal(h); }
-    HRESULT STDMETHODCALLTYPE get_CurDC(HDC* dc) override { return inner_->get_CurDC(dc); }
-    HRESULT STDMETHODCALLTYPE SelectPicture(HDC in, HDC* out, OLE_HANDLE* bmp) override {
-        return inner_->SelectPicture(in, out, bmp);
-    }
-    HRESULT STDMETHODCALLTYPE get_KeepOriginalFormat(WINBOOL* keep) override {
-        return inner_->get_KeepOriginalFormat(keep);
-    }
-    HRESULT STDMETHODCALLTYPE put_KeepOriginalFormat(WINBOOL keep) override {
-        return inner_->put_KeepOriginalFormat(keep);
-    }
-    HRESULT STDMETHODCALLTYPE PictureChanged() override { return inner_->PictureChanged(); }
-    HRESULT STDMETHODCALLTYPE SaveAsFile(LPSTREAM stream, WINBOOL memCopy, LONG* size) override {
-        return inner_->SaveAsFile(stream, memCopy, size);
-    }
-    HRESULT STDMETHODCALLTYPE get_Attributes(DWORD* attr) override { return inner_->get_Attributes(attr); }
-
-    // IDispatch, answered by the inner picture's
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return WithDispatch([&](IDispatch* d) { return d->GetTypeInfoCount(n); }); }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override {
-        return WithDispatch([&](IDispatch* d) { return d->GetTypeInfo(i, lcid, info); });
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
-        return WithDispatch([&](IDispatch* d) { return d->GetIDsOfNames(iid, names, count, lcid, ids); });
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* excep, UINT* argErr) override {
-        return WithDispatch([&](IDispatch* d) { return d->Invoke(id, iid, lcid, flags, params, result, excep, argErr); });
-    }
-
-private:
-    ~PaletteOwningPicture() {
-        inner_->Release();
-        DeleteObject(pal_);
-    }
-    template <class F>
-    HRESULT WithDispatch(F&& f) {
-        IDispatch* d = nullptr;
-        if (FAILED(inner_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))) || !d) return E_NOTIMPL;
-        HRESULT hr = f(d);
-        d->Release();
-        return hr;
-    }
-
-    LONG refs_ = 1;
-    IPicture* inner_;
-    HPALETTE pal_;
-};
-
-}  // namespace
-
 forms::Picture PictureFromBitmap(HBITMAP bmp, HPALETTE pal) {
     forms::Picture pic = forms::Picture::FromBitmap(bmp, pal, true);
     if (!pic || !pal) return pic;
-    IPicture* inner = pic.get();
-    inner->AddRef();
-    return forms::Picture(new PaletteOwningPicture(inner, pal), true);
+    // The platform's picture deletes its bitmap when it goes but leaves its palette behind.
+    return forms::Picture::EndingWith(pic, [pal] { DeleteObject(pal); });
 }
 
 namespace {
@@ -123,36 +30,55 @@ HPALETTE SystemPaletteCopy(HDC source) {
 
 }  // namespace
 
+namespace {
+
+// reuse: the area is all on the screen, so the copy draws every pixel and a
+// bitmap used before may serve.
+forms::Picture Grab(HWND hWnd, forms::Boolean ClientOnly, int32_t Left, int32_t Top, int32_t Width, int32_t Height,
+                    bool reuse) {
+    HDC source = forms::IsTrue(ClientOnly) ? GetDC(hWnd) : GetWindowDC(hWnd);
+    HPALETTE pal = SystemPaletteCopy(source);
+    auto copy = [&](HBITMAP bmp) {
+        HDC memory = CreateCompatibleDC(source);
+        HGDIOBJ oldBmp = SelectObject(memory, bmp);
+        HPALETTE oldPal = nullptr;
+        if (pal) {
+            oldPal = SelectPalette(memory, pal, FALSE);
+            RealizePalette(memory);
+        }
+        BitBlt(memory, 0, 0, Width, Height, source, Left, Top, SRCCOPY);
+        if (oldBmp) SelectObject(memory, oldBmp);
+        if (pal) SelectPalette(memory, oldPal, FALSE);
+        DeleteDC(memory);
+    };
+    forms::Picture pic;
+    if (reuse && !pal) {
+        pic = forms::Picture::FromScreenBitmap(Width, Height, copy);
+    } else {
+        HBITMAP bmp = CreateCompatibleBitmap(source, Width, Height);
+        copy(bmp);
+        pic = PictureFromBitmap(bmp, pal);
+        if (!pic) {
+            // Nobody took the handles over.
+            if (bmp) DeleteObject(bmp);
+            if (pal) DeleteObject(pal);
+        }
+    }
+    ReleaseDC(hWnd, source);
+    return pic;
+}
+
+}  // namespace
+
 forms::Picture GrabWindowArea(HWND hWnd, forms::Boolean ClientOnly, int32_t Left, int32_t Top, int32_t Width,
                               int32_t Height) {
-    HDC source = forms::IsTrue(ClientOnly) ? GetDC(hWnd) : GetWindowDC(hWnd);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bmp = CreateCompatibleBitmap(source, Width, Height);
-    HGDIOBJ oldBmp = SelectObject(memory, bmp);
-    HPALETTE pal = SystemPaletteCopy(source);
-    HPALETTE oldPal = nullptr;
-    if (pal) {
-        oldPal = SelectPalette(memory, pal, FALSE);
-        RealizePalette(memory);
-    }
-    BitBlt(memory, 0, 0, Width, Height, source, Left, Top, SRCCOPY);
-    if (oldBmp) SelectObject(memory, oldBmp);
-    if (pal) SelectPalette(memory, oldPal, FALSE);
-    DeleteDC(memory);
-    ReleaseDC(hWnd, source);
-    forms::Picture pic = PictureFromBitmap(bmp, pal);
-    if (!pic) {
-        // Nobody took the handles over.
-        if (bmp) DeleteObject(bmp);
-        if (pal) DeleteObject(pal);
-    }
-    return pic;
+    return Grab(hWnd, ClientOnly, Left, Top, Width, Height, false);
 }
 
 forms::Picture GrabDesktop() {
     int32_t w = forms::IntDiv(forms::Screen.Width(), forms::Screen.TwipsPerPixelX());
     int32_t h = forms::IntDiv(forms::Screen.Height(), forms::Screen.TwipsPerPixelY());
-    return GrabWindowArea(GetDesktopWindow(), forms::False, 0, 0, w, h);
+    return Grab(GetDesktopWindow(), forms::False, 0, 0, w, h, true);
 }
 
 forms::Picture CaptureActiveWindow(forms::Boolean& NoPictureStatus) {

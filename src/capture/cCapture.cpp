@@ -4,6 +4,8 @@
 
 #include "capture/Capture.h"
 #include "capture/mIntelJPEGLibrary.h"
+#include "forms/Form.h"
+#include "forms/PictureBox.h"
 #include "forms/Runtime.h"
 
 namespace {
@@ -32,7 +34,14 @@ void cCapture::DrawCur(int32_t x, int32_t y, forms::Object& Pic) {
     ci.hCursor = GetCursor();
     GetCursorInfo(&ci);
     DrawIcon(DcOf(Pic), x - 9, y - 9, ci.hCursor);
-    forms::LetBy(Pic, L"Picture", forms::GetBy(Pic, L"Image"));
+    // Picture = Image; the runtime's picture boxes and forms do it without
+    // drawing the image again into itself.
+    if (auto* box = dynamic_cast<forms::PictureBox*>(&Pic))
+        box->PictureFromImage();
+    else if (auto* form = dynamic_cast<forms::Form*>(&Pic))
+        form->PictureFromImage();
+    else
+        forms::LetBy(Pic, L"Picture", forms::GetBy(Pic, L"Image"));
 }
 
 forms::Boolean cCapture::CopyImageToClibpard(HWND hwnd, const forms::Picture& iPic) {

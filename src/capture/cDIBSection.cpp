@@ -1,6 +1,7 @@
 #include "capture/cDIBSection.h"
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "forms/Error.h"
@@ -69,6 +70,14 @@ private:
     HDC mem_ = nullptr;
 };
 
+// The section of the last picture read whole into a bitmap, for the next
+// picture of its size: memory touched for the first time costs more than the copy.
+struct SpareSection {
+    HBITMAP dib = nullptr;
+    uint8_t* bits = nullptr;
+    int32_t width = 0, height = 0;
+} spare;
+
 }  // namespace
 
 cDIBSection::~cDIBSection() { ClearUp(); }
@@ -92,7 +101,7 @@ Boolean cDIBSection::CopyToClipboard(Boolean bAsDIB) {
     return forms::ToBoolean(taken);
 }
 
-Boolean cDIBSection::CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib) {
+void cDIBSection::SetHeader(int32_t lWidth, int32_t lHeight) {
     header_ = BITMAPINFOHEADER{};
     header_.biSize = sizeof(BITMAPINFOHEADER);
     header_.biWidth = lWidth;
@@ -101,6 +110,10 @@ Boolean cDIBSection::CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMA
     header_.biBitCount = 24;
     header_.biCompression = BI_RGB;
     header_.biSizeImage = static_cast<DWORD>(Multiply32(BytesPerScanLine(), lHeight));
+}
+
+Boolean cDIBSection::CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib) {
+    SetHeader(lWidth, lHeight);
     hDib = nullptr;
     // A negative height would make a top-down bitmap, which the row layout here does not describe.
     if (lWidth <= 0 || lHeight <= 0) return forms::False;
@@ -116,7 +129,10 @@ void cDIBSection::CreateFromPicture(const forms::Picture& picThis) {
     BITMAP bm{};
     HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(picThis.Handle()));
     if (!handle || !GetObjectA(handle, sizeof bm, &bm)) bm = BITMAP{};
-    if (!forms::IsTrue(Create(bm.bmWidth, bm.bmHeight))) return;
+    // Deeper pictures are read whole: the section may serve the next one.
+    const bool whole = bm.bmBitsPixel > 8;
+    if (!forms::IsTrue(whole ? CreateForPicture(bm.bmWidth, bm.bmHeight) : Create(bm.bmWidth, bm.bmHeight))) return;
+    readWhole_ = whole;
     DesktopMemoryDC dcs;
     if (!dcs.mem()) return;
     // Bitmaps of 256 colours or fewer go through the DC, whose palette maps
@@ -135,6 +151,20 @@ void cDIBSection::CreateFromPicture(const forms::Picture& picThis) {
     info.bmiHeader = header_;
     GetDIBits(dcs.screen(), static_cast<HBITMAP>(handle), 0, static_cast<UINT>(Height()), bits_, &info,
               DIB_RGB_COLORS);
+}
+
+Boolean cDIBSection::CreateForPicture(int32_t lWidth, int32_t lHeight) {
+    if (!spare.dib || spare.width != lWidth || spare.height != lHeight) return Create(lWidth, lHeight);
+    ClearUp();
+    memDC_ = CreateCompatibleDC(nullptr);
+    if (!memDC_) return forms::False;
+    SetHeader(lWidth, lHeight);
+    dib_ = spare.dib;
+    bits_ = spare.bits;
+    spare = SpareSection{};
+    prevBitmap_ = SelectObject(memDC_, dib_);
+    std::memset(bits_, 0, header_.biSizeImage);  // as a new section: nothing of the earlier picture
+    return forms::True;
 }
 
 Boolean cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
@@ -211,10 +241,16 @@ void cDIBSection::ClearUp() {
     if (memDC_) {
         if (dib_) {
             SelectObject(memDC_, prevBitmap_);
-            DeleteObject(dib_);
+            if (readWhole_) {
+                if (spare.dib) DeleteObject(spare.dib);
+                spare = SpareSection{dib_, bits_, Width(), Height()};
+            } else {
+                DeleteObject(dib_);
+            }
         }
         DeleteDC(memDC_);
     }
+    readWhole_ = false;
     dib_ = nullptr;
     prevBitmap_ = nullptr;
     memDC_ = nullptr;

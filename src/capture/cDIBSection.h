@@ -49,10 +49,14 @@ public:
 
 private:
     void ResampleDib(cDIBSection& cDibTo);
+    void SetHeader(int32_t lWidth, int32_t lHeight);
+    // Create, taking the section of the last picture read whole when it has this size.
+    forms::Boolean CreateForPicture(int32_t lWidth, int32_t lHeight);
 
     HBITMAP dib_ = nullptr;
     HGDIOBJ prevBitmap_ = nullptr;
     HDC memDC_ = nullptr;
     uint8_t* bits_ = nullptr;
     BITMAPINFOHEADER header_{};
+    bool readWhole_ = false;  // made for a picture read whole: the section may serve the next one
 };

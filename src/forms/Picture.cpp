@@ -1,6 +1,8 @@
 #include "forms/Picture.h"
 
 #include <fstream>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "forms/Error.h"
@@ -39,6 +41,141 @@ void Picture::Reset() {
         p_ = nullptr;
         old->Release();
     }
+}
+
+namespace {
+
+// A thin picture that forwards everything to the platform's and runs an
+// action of its own when its last reference goes. Interfaces other than the
+// picture's and IDispatch are the inner object's own.
+class EndingPicture final : public IPicture, public IDispatch {
+public:
+    EndingPicture(IPicture* inner, std::function<void()> atEnd) : inner_(inner), atEnd_(std::move(atEnd)) {}
+
+    // IUnknown (both bases share it)
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IPicture) {
+            *out = static_cast<IPicture*>(this);
+        } else if (iid == IID_IDispatch || iid == IID_IPictureDisp) {
+            *out = static_cast<IDispatch*>(this);
+        } else {
+            return inner_->QueryInterface(iid, out);
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    // IPicture
+    HRESULT STDMETHODCALLTYPE get_Handle(OLE_HANDLE* h) override { return inner_->get_Handle(h); }
+    HRESULT STDMETHODCALLTYPE get_hPal(OLE_HANDLE* h) override { return inner_->get_hPal(h); }
+    HRESULT STDMETHODCALLTYPE get_Type(SHORT* t) override { return inner_->get_Type(t); }
+    HRESULT STDMETHODCALLTYPE get_Width(OLE_XSIZE_HIMETRIC* w) override { return inner_->get_Width(w); }
+    HRESULT STDMETHODCALLTYPE get_Height(OLE_YSIZE_HIMETRIC* h) override { return inner_->get_Height(h); }
+    HRESULT STDMETHODCALLTYPE Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy, OLE_XPOS_HIMETRIC xSrc,
+                                     OLE_YPOS_HIMETRIC ySrc, OLE_XSIZE_HIMETRIC cxSrc, OLE_YSIZE_HIMETRIC cySrc,
+                                     LPCRECT bounds) override {
+        return inner_->Render(dc, x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc, bounds);
+    }
+    HRESULT STDMETHODCALLTYPE set_hPal(OLE_HANDLE h) override { return inner_->set_hPal(h); }
+    HRESULT STDMETHODCALLTYPE get_CurDC(HDC* dc) override { return inner_->get_CurDC(dc); }
+    HRESULT STDMETHODCALLTYPE SelectPicture(HDC in, HDC* out, OLE_HANDLE* bmp) override {
+        return inner_->SelectPicture(in, out, bmp);
+    }
+    HRESULT STDMETHODCALLTYPE get_KeepOriginalFormat(WINBOOL* keep) override {
+        return inner_->get_KeepOriginalFormat(keep);
+    }
+    HRESULT STDMETHODCALLTYPE put_KeepOriginalFormat(WINBOOL keep) override {
+        return inner_->put_KeepOriginalFormat(keep);
+    }
+    HRESULT STDMETHODCALLTYPE PictureChanged() override { return inner_->PictureChanged(); }
+    HRESULT STDMETHODCALLTYPE SaveAsFile(LPSTREAM stream, WINBOOL memCopy, LONG* size) override {
+        return inner_->SaveAsFile(stream, memCopy, size);
+    }
+    HRESULT STDMETHODCALLTYPE get_Attributes(DWORD* attr) override { return inner_->get_Attributes(attr); }
+
+    // IDispatch, answered by the inner picture's
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return WithDispatch([&](IDispatch* d) { return d->GetTypeInfoCount(n); }); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override {
+        return WithDispatch([&](IDispatch* d) { return d->GetTypeInfo(i, lcid, info); });
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+        return WithDispatch([&](IDispatch* d) { return d->GetIDsOfNames(iid, names, count, lcid, ids); });
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excep, UINT* argErr) override {
+        return WithDispatch([&](IDispatch* d) { return d->Invoke(id, iid, lcid, flags, params, result, excep, argErr); });
+    }
+
+private:
+    ~EndingPicture() {
+        inner_->Release();
+        atEnd_();
+    }
+    template <class F>
+    HRESULT WithDispatch(F&& f) {
+        IDispatch* d = nullptr;
+        if (FAILED(inner_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))) || !d) return E_NOTIMPL;
+        HRESULT hr = f(d);
+        d->Release();
+        return hr;
+    }
+
+    LONG refs_ = 1;
+    IPicture* inner_;
+    std::function<void()> atEnd_;
+};
+
+}  // namespace
+
+Picture Picture::EndingWith(const Picture& inner, std::function<void()> atEnd) {
+    if (!inner) return {};
+    inner.p_->AddRef();
+    return Picture(new EndingPicture(inner.p_, std::move(atEnd)), true);
+}
+
+namespace {
+
+// One full-size bitmap given back by a picture, for the next one of its size:
+// memory touched for the first time costs more than filling it.
+struct SpareBitmap {
+    HBITMAP bmp = nullptr;
+    ~SpareBitmap() {
+        if (bmp) DeleteObject(bmp);
+    }
+} spare;
+
+}  // namespace
+
+Picture Picture::FromScreenBitmap(int w, int h, const std::function<void(HBITMAP)>& fill) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = nullptr;
+    BITMAP bm{};
+    if (spare.bmp && GetObjectW(spare.bmp, sizeof bm, &bm) && bm.bmWidth == w && bm.bmHeight == h &&
+        bm.bmBitsPixel == GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES)) {
+        bmp = spare.bmp;
+        spare.bmp = nullptr;
+    } else {
+        bmp = CreateCompatibleBitmap(screen, w, h);
+    }
+    ReleaseDC(nullptr, screen);
+    if (!bmp) return {};
+    fill(bmp);
+    Picture inner = FromBitmap(bmp, nullptr, false);
+    if (!inner) {
+        DeleteObject(bmp);
+        return {};
+    }
+    return EndingWith(inner, [bmp] {
+        if (spare.bmp) DeleteObject(spare.bmp);
+        spare.bmp = bmp;
+    });
 }
 
 Picture Picture::FromBitmap(HBITMAP bmp, HPALETTE pal, bool own) {

@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace forms {
@@ -28,6 +29,12 @@ public:
     // Returns an empty picture when the platform cannot make one.
     static Picture FromBitmap(HBITMAP bmp, HPALETTE pal = nullptr, bool own = true);
     static Picture FromIcon(HICON icon, bool own = true);
+    // The same picture, which runs atEnd when its last reference goes.
+    static Picture EndingWith(const Picture& inner, std::function<void()> atEnd);
+    // A picture of a new screen-compatible bitmap of w x h pixels, which fill
+    // must draw completely. The bitmap of the last such picture to go is
+    // used again where the size allows.
+    static Picture FromScreenBitmap(int w, int h, const std::function<void(HBITMAP)>& fill);
 
     explicit operator bool() const { return p_ != nullptr; }
     IPicture* get() const { return p_; }

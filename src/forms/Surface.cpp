@@ -136,14 +136,16 @@ void Surface::UseFont(HDC dc) {
 }
 
 void Surface::DrawBackground(HDC dc, int w, int h) {
-    HBRUSH b = CreateSolidBrush(TranslateColour(backColor_));
-    RECT r{0, 0, w, h};
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-    if (picture_) {
-        int pw = picture_.PixelWidth(), ph = picture_.PixelHeight();
-        DrawPictureTo(dc, picture_, 0, 0, pw, ph, 0, 0, pw, ph);
+    const int pw = picture_ ? picture_.PixelWidth() : 0, ph = picture_ ? picture_.PixelHeight() : 0;
+    // A bitmap as large as the area leaves no back colour to be seen: a
+    // full-screen capture is not filled first for nothing.
+    if (!picture_ || picture_.Type() != picBitmap || pw < w || ph < h) {
+        HBRUSH b = CreateSolidBrush(TranslateColour(backColor_));
+        RECT r{0, 0, w, h};
+        FillRect(dc, &r, b);
+        DeleteObject(b);
     }
+    if (picture_) DrawPictureTo(dc, picture_, 0, 0, pw, ph, 0, 0, pw, ph);
 }
 
 void Surface::MakeImage(bool keepOld) {
@@ -173,6 +175,7 @@ void Surface::MakeImage(bool keepOld) {
 }
 
 void Surface::DropImage() {
+    imageCopy_ = nullptr;
     if (!memDC_) return;
     // Leave the DC holding stock objects only, so that pen, font and bitmap can go.
     SelectObject(memDC_, GetStockObject(BLACK_PEN));
@@ -276,32 +279,45 @@ void Surface::BorderStyle(int16_t v) {
 
 void Surface::Picture(const forms::Picture& p) {
     picture_ = p;
-    if (memDC_) {
+    if (memDC_ && p && p.Bitmap() == imageCopy_) {
+        Drawn();
+    } else if (memDC_) {
         ResetImage();
     } else if (hwnd_) {
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
 }
 
+void Surface::PictureFromImage() {
+    forms::Picture pic = Image();
+    BITMAP bm{};
+    // A copy of the whole persistent image: as the background it draws the same pixels.
+    if (memDC_ && GetObjectW(memBmp_, sizeof bm, &bm) && bm.bmWidth == pic.PixelWidth() &&
+        bm.bmHeight == pic.PixelHeight())
+        imageCopy_ = pic.Bitmap();
+    try {
+        Picture(pic);
+    } catch (...) {
+        imageCopy_ = nullptr;
+        throw;
+    }
+    imageCopy_ = nullptr;
+}
+
 forms::Picture Surface::Image() {
     SIZE s = ClientSize();
     const int w = std::max<LONG>(1, s.cx), h = std::max<LONG>(1, s.cy);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    if (memDC_)
-        BitBlt(dc, 0, 0, w, h, memDC_, 0, 0, SRCCOPY);
-    else
-        DrawBackground(dc, w, h);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    forms::Picture pic = forms::Picture::FromBitmap(bmp, nullptr, true);
-    if (!pic) {
-        DeleteObject(bmp);
-        Raise(err::OutOfMemory);
-    }
+    forms::Picture pic = forms::Picture::FromScreenBitmap(w, h, [&](HBITMAP bmp) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        if (memDC_)
+            BitBlt(dc, 0, 0, w, h, memDC_, 0, 0, SRCCOPY);
+        else
+            DrawBackground(dc, w, h);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    });
+    if (!pic) Raise(err::OutOfMemory);
     return pic;
 }
 

@@ -62,6 +62,9 @@ public:
     // A new picture of the persistent image (the background picture and all
     // that was drawn), the size of the client area.
     forms::Picture Image();
+    // Picture = Image, for drawing made permanent. The persistent image
+    // already shows the new picture and is not drawn again.
+    void PictureFromImage();
 
     int16_t BorderStyle() const { return borderStyle_; }
     virtual void BorderStyle(int16_t v);
@@ -134,6 +137,9 @@ protected:
     HPEN pen_ = nullptr;
     HFONT ownFont_ = nullptr;  // the font last selected into the window's DC
     HFONT memFont_ = nullptr;  // ... and into the persistent image's
+    // The bitmap of a picture just taken from the persistent image, while
+    // nothing can have drawn into either since.
+    HBITMAP imageCopy_ = nullptr;
 };
 
 // Draws a picture (bitmap, icon or metafile) into a DC, stretched when the

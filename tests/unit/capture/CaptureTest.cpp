@@ -64,6 +64,28 @@ TEST(CaptureScreen, ScreenInTwipsIsWholePixelsAtTheDisplaysScaling) {
     EXPECT_EQ(forms::Screen.Height() / ty, static_cast<float>(GetSystemMetrics(SM_CYSCREEN)));
 }
 
+TEST(CaptureScreen, AGrabInABitmapUsedBeforeShowsTheScreenAsItIsNow) {
+    cCapture cap;
+    {
+        ColourWindow corner(0, 0, 40, 30, kRed);
+        forms::Picture first = cap.Capture_Screen();  // its bitmap may serve the next grab
+        ASSERT_EQ(PixelOf(first.Bitmap(), 0, 0), kRed);
+    }
+    ColourWindow corner(0, 0, 40, 30, kBlue);
+    forms::Picture second = cap.Capture_Screen();
+    EXPECT_EQ(PixelOf(second.Bitmap(), 0, 0), kBlue);
+    EXPECT_EQ(PixelOf(second.Bitmap(), 39, 29), kBlue);
+
+    // An area reaching past the screen is not all drawn by the copy: it never
+    // takes a bitmap used before.
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const HBITMAP used = second.Bitmap();
+    second = forms::Picture();
+    forms::Picture past = Capture::GrabWindowArea(GetDesktopWindow(), forms::False, w / 2, 0, w, h);
+    ASSERT_TRUE(past);
+    EXPECT_NE(past.Bitmap(), used);
+}
+
 TEST(GrabWindowArea, ClientOrWholeWindowFromTheGivenOrigin) {
     ColourWindow win(200, 150, 300, 200, kGreen, WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST);
     RECT wr{}, cr{};

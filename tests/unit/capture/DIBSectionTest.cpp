@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "capture/cDIBSection.h"
@@ -154,6 +155,31 @@ TEST(DIBSection, CreateFromPictureCopiesEveryPixel) {
             if (got != want) ++wrong;
         }
     EXPECT_EQ(wrong, 0);
+}
+
+TEST(DIBSection, PicturesReadOneAfterAnotherEachKeepTheirOwnPixels) {
+    const int w = 37, h = 23;
+    forms::Picture pattern = forms::Picture::FromBitmap(PatternBitmap(w, h));
+    auto first = std::make_unique<cDIBSection>();
+    first->CreateFromPicture(pattern);
+    const size_t size = static_cast<size_t>(first->BytesPerScanLine()) * h;
+    GdiFlush();
+    const std::vector<uint8_t> want(first->DIBSectionBitsPtr(), first->DIBSectionBitsPtr() + size);
+    first.reset();  // its section may serve the next picture of that size
+
+    HDC screen = GetDC(nullptr);
+    HBITMAP black = CreateCompatibleBitmap(screen, w, h);  // all zeros
+    ReleaseDC(nullptr, screen);
+    cDIBSection second;
+    second.CreateFromPicture(forms::Picture::FromBitmap(black));
+    cDIBSection third;
+    third.CreateFromPicture(pattern);
+    GdiFlush();
+    ASSERT_EQ(second.Width(), w);
+    ASSERT_NE(second.DIBSectionBitsPtr(), third.DIBSectionBitsPtr());
+    EXPECT_EQ(std::vector<uint8_t>(second.DIBSectionBitsPtr(), second.DIBSectionBitsPtr() + size),
+              std::vector<uint8_t>(size, 0));
+    EXPECT_EQ(std::vector<uint8_t>(third.DIBSectionBitsPtr(), third.DIBSectionBitsPtr() + size), want);
 }
 
 TEST(DIBSection, CreateFromPictureOfAnyDepthGivesWhatACopyThroughADCGives) {

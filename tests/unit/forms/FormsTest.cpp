@@ -199,6 +199,59 @@ TEST(Surface, SystemColoursAreTranslatedAndBackColorClears) {
     EXPECT_EQ(ErrorNumberOf([&] { f.Panel.ScaleMode(2); }), err::InvalidPropertyValue);
 }
 
+TEST(Surface, BackColourShowsOnlyWhereThePictureDoesNotCoverAndPictureFromImageKeepsTheDrawing) {
+    CanvasForm f;
+    f.Load();  // Panel: 200 x 100 pixels
+    const auto red = static_cast<int32_t>(kRed);
+    f.Panel.BackColor(static_cast<int32_t>(kGreen));
+    f.Panel.Line(0, 0, 3000, 1500, red, LineKind::BoxFilled);
+    f.Panel.Picture(SolidPicture(10, 10, kBlue));
+    Picture img = f.Panel.Image();
+    EXPECT_EQ(PixelOf(img.Bitmap(), 9, 9), kBlue);
+    EXPECT_EQ(PixelOf(img.Bitmap(), 10, 10), kGreen);
+    EXPECT_EQ(PixelOf(img.Bitmap(), 199, 5), kGreen);
+    EXPECT_EQ(PixelOf(img.Bitmap(), 5, 99), kGreen);
+
+    // A picture that covers the whole area: Cls brings it back over the drawing.
+    f.Panel.Picture(SolidPicture(300, 200, kBlue));
+    f.Panel.Line(0, 0, 3000, 1500, red, LineKind::BoxFilled);
+    f.Panel.Cls();
+    EXPECT_EQ(PixelOf(f.Panel.Image().Bitmap(), 199, 99), kBlue);
+
+    // Picture = Image in one step: both hold the drawing, and Cls keeps it.
+    f.Panel.Line(0, 0, 150, 150, red, LineKind::BoxFilled);
+    f.Panel.PictureFromImage();
+    ASSERT_EQ(BitmapSize(f.Panel.Picture()).cx, 200);
+    EXPECT_EQ(PixelOf(f.Panel.Picture().Bitmap(), 5, 5), kRed);
+    EXPECT_EQ(PixelOf(f.Panel.Picture().Bitmap(), 50, 50), kBlue);
+    f.Panel.Cls();
+    EXPECT_EQ(PixelOf(f.Panel.Image().Bitmap(), 5, 5), kRed);
+    // Later drawing is not taken for the picture: assigning it again draws it anew.
+    f.Panel.Line(1500, 0, 3000, 1500, static_cast<int32_t>(kGreen), LineKind::BoxFilled);
+    f.Panel.Picture(f.Panel.Picture());
+    EXPECT_EQ(PixelOf(f.Panel.Image().Bitmap(), 150, 50), kBlue);
+}
+
+TEST(Surface, EachImageIsACopyOfItsOwnAlsoInABitmapUsedBefore) {
+    CanvasForm f;
+    f.Load();  // Panel: 200 x 100 pixels
+    f.Panel.BackColor(static_cast<int32_t>(kGreen));
+    f.Panel.Line(0, 0, 1500, 1500, static_cast<int32_t>(kRed), LineKind::BoxFilled);
+    { Picture gone = f.Panel.Image(); }  // its bitmap may serve the next image
+    f.Panel.Cls();
+    Picture a = f.Panel.Image();
+    EXPECT_EQ(PixelOf(a.Bitmap(), 5, 5), kGreen);
+    f.Panel.Line(0, 0, 1500, 1500, static_cast<int32_t>(kBlue), LineKind::BoxFilled);
+    Picture b = f.Panel.Image();
+    EXPECT_NE(a.Bitmap(), b.Bitmap());
+    EXPECT_EQ(PixelOf(a.Bitmap(), 5, 5), kGreen);
+    EXPECT_EQ(PixelOf(b.Bitmap(), 5, 5), kBlue);
+    // Without a persistent image the back colour is drawn afresh too.
+    b = Picture();
+    f.Panel.AutoRedraw(False);
+    EXPECT_EQ(PixelOf(f.Panel.Image().Bitmap(), 5, 5), kGreen);
+}
+
 TEST(Surface, TheDeviceContextKeepsTheCallersSettingsAndFollowsTheFont) {
     CanvasForm f;
     f.Load();
