@@ -173,6 +173,16 @@ Picture Picture::FromScreenBitmap(int w, int h, const std::function<void(HBITMAP
         return {};
     }
     return EndingWith(inner, [bmp] {
+        // A bitmap still selected into a device context elsewhere could not be
+        // drawn into by the next picture: it goes as it always went.
+        HDC probe = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = probe ? SelectObject(probe, bmp) : nullptr;
+        if (old) SelectObject(probe, old);
+        if (probe) DeleteDC(probe);
+        if (!old) {
+            DeleteObject(bmp);
+            return;
+        }
         if (spare.bmp) DeleteObject(spare.bmp);
         spare.bmp = bmp;
     });

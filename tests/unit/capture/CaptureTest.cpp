@@ -76,6 +76,20 @@ TEST(CaptureScreen, AGrabInABitmapUsedBeforeShowsTheScreenAsItIsNow) {
     EXPECT_EQ(PixelOf(second.Bitmap(), 0, 0), kBlue);
     EXPECT_EQ(PixelOf(second.Bitmap(), 39, 29), kBlue);
 
+    // A bitmap left selected into a device context when its picture goes
+    // cannot be drawn into: the next grab must not take it.
+    {
+        HDC holder = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(holder, second.Bitmap());
+        second = forms::Picture();
+        ColourWindow green(0, 0, 40, 30, kGreen);
+        forms::Picture third = cap.Capture_Screen();
+        EXPECT_EQ(PixelOf(third.Bitmap(), 0, 0), kGreen);
+        SelectObject(holder, old);
+        DeleteDC(holder);
+    }
+    second = cap.Capture_Screen();
+
     // An area reaching past the screen is not all drawn by the copy: it never
     // takes a bitmap used before.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
