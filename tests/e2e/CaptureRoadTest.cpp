@@ -18,8 +18,6 @@ using namespace testsupport;
 
 namespace {
 
-const wchar_t kCaption[] = L"Quorvane Capture 1.0";
-
 // Automatic names "Shot-" as BMP files in the folder, a capture mode and the pointer on or off.
 std::string AutoNames(const std::wstring& images, int mode, int pointer) {
     return "[main]\r\nmb=" + std::to_string(mode) + "\r\ncm=" + std::to_string(pointer) +
@@ -57,28 +55,7 @@ bool IconWentBefore(HWND page, HWND icon, int ms) {
 
 void ClickOn(HWND h) { ClickAt(Centre(h)); }
 
-// A point of the main window given in its twips.
-POINT OnMain(HWND main, float x, float y) {
-    HDC screen = GetDC(nullptr);
-    const int twipsPerPixel = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    POINT p{static_cast<LONG>(x) / twipsPerPixel, static_cast<LONG>(y) / twipsPerPixel};
-    ClientToScreen(main, &p);
-    return p;
-}
-// The strip's page buttons, 0 to 3, and the capture page's buttons.
-POINT PageButton(HWND main, int page) { return OnMain(main, 285 + 480, 300 + 1290 * page + 480); }
-POINT CaptureButton(HWND main) { return OnMain(main, 1530 + 420 + 360, 4320 + 360); }
-POINT HideButton(HWND main) { return OnMain(main, 1530 + 4965 + 360, 4320 + 360); }
-POINT ExitButton(HWND main) { return OnMain(main, 1530 + 5865 + 360, 4320 + 360); }
-POINT ObjectModeButton(HWND main) { return OnMain(main, 1530 + 5220 + 540, 1440 + 540); }
 
-// The main window of a copy just started, once it has settled; null when none shows.
-HWND MainWindowOf(const Program& program) {
-    HWND main = WaitWindow(program.pid(), kCaption, 15000);
-    Pump(800);
-    return main;
-}
 
 }  // namespace
 
@@ -95,10 +72,8 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
 
     // The close box only hides the window behind its tray icon.
     std::vector<HWND> before = TrayIcons();
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitHidden(main, 5000));
+    ASSERT_TRUE(HideMainWindow(main));
     EXPECT_TRUE(program.Running());
-    Pump(300);
     HWND ours = NewIcon(before);
     ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
 

@@ -53,12 +53,8 @@ private:
 class Hidden {
 public:
     Hidden() {
-        main_ = WaitWindow(program_.pid(), L"Quorvane Capture 1.0", 15000);
-        if (!main_) return;
-        Pump(500);
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 100 && IsWindowVisible(main_); ++i) Pump(50);
-        Pump(300);
+        main_ = MainWindowOf(program_);
+        if (main_) HideMainWindow(main_);
     }
     bool Ready() const { return main_ && !IsWindowVisible(main_); }
     HWND main() const { return main_; }

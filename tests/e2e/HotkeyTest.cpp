@@ -15,8 +15,6 @@ using namespace testsupport;
 
 namespace {
 
-const wchar_t kCaption[] = L"Quorvane Capture 1.0";
-
 int CountShots(const std::wstring& dir) {
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW((dir + L"\\Shot-*.Bmp").c_str(), &found);
@@ -48,11 +46,9 @@ TEST(Hotkey, HeldKeysCaptureOnceWhateverWasClickedAndTheKeyLeftDownMustGoUp) {
                       "tp=Shot-\r\ntpa=" +
                       std::string(images.begin(), images.end()) + "\r\n");
     Program program;
-    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 100 && IsWindowVisible(main); ++i) Pump(50);
-    ASSERT_FALSE(IsWindowVisible(main));
+    ASSERT_TRUE(HideMainWindow(main));
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     MoveMouse(w * 3 / 4, h * 3 / 4);  // over the bare desktop
     Pump(300);

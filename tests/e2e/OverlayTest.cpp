@@ -18,7 +18,6 @@ using namespace testsupport;
 
 namespace {
 
-const wchar_t kCaption[] = L"Quorvane Capture 1.0";
 constexpr COLORREF kOlive = RGB(128, 128, 0);
 
 // A settings file for one capture mode with the clipboard as destination;
@@ -74,11 +73,8 @@ class HotkeyCapture {
 public:
     explicit HotkeyCapture(int mode) : settings_(mode) {
         MoveMouse(600, 500);
-        main_ = WaitWindow(program_.pid(), kCaption, 15000);
-        if (!main_) return;
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 100 && IsWindowVisible(main_); ++i) Pump(50);
-        Pump(200);
+        main_ = MainWindowOf(program_);
+        if (!main_ || !HideMainWindow(main_)) return;
         forms::Clipboard.Clear();
         PressHotkey();
     }

@@ -16,7 +16,6 @@ using namespace testsupport;
 
 namespace {
 
-const wchar_t kCaption[] = L"Quorvane Capture 1.0";
 const std::wstring kFolderName = L"Bilder-\u00e4\u00f6\u00fc-\u65e5\u672c";
 const std::wstring kPrefix = L"\u65e5\u672c-";
 
@@ -42,22 +41,15 @@ TEST(Paths, AFolderOutsideTheCodePageHoldsTheSettingsAndTheCaptures) {
 
     {
         Program program(exe);
-        HWND main = WaitWindow(program.pid(), kCaption, 15000);
+        HWND main = MainWindowOf(program);
         ASSERT_NE(main, nullptr);
-        Pump(500);
         HWND prefix = FindChild(main, L"Edit", L"Bild \u00e9-");
         ASSERT_NE(prefix, nullptr) << "the earlier file is read";
         EXPECT_NE(FindChild(main, L"Edit", images), nullptr);
         EXPECT_TRUE(Exists(images)) << "made beside the program";
         SendMessageW(prefix, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kPrefix.c_str()));
 
-        // The capture page's exit button.
-        POINT exitAt{(1530 + 7005 - 420 - 720) / 15 + 24, 4320 / 15 + 24};
-        ClientToScreen(main, &exitAt);
-        MoveMouse(exitAt.x, exitAt.y);
-        Pump(100);
-        MouseButton(true, true);
-        MouseButton(true, false);
+        ClickAt(ExitButton(main));
         ASSERT_TRUE(program.WaitExit(8000));
     }
     EXPECT_EQ(Setting(config, L"sav", L"tp"), kPrefix);
@@ -67,11 +59,9 @@ TEST(Paths, AFolderOutsideTheCodePageHoldsTheSettingsAndTheCaptures) {
     // Started again, it reads what it wrote: automatic names, BMP, the
     // prefix, the folder.
     Program program(exe);
-    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
-    Pump(500);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 5000));
+    ASSERT_TRUE(HideMainWindow(main));
     PressHotkey();
     const std::wstring bmp = images + L"\\" + kPrefix + L"1.Bmp";
     ASSERT_TRUE(WaitUntil([&] { return Exists(bmp); }, 5000));

@@ -13,23 +13,14 @@
 using namespace e2e;
 using namespace testsupport;
 
-namespace {
-
-const wchar_t kCaption[] = L"Quorvane Capture 1.0";
-
-}  // namespace
-
 TEST(Preview, ExitWithThePreviewOpenLeavesTheMainWindowHidden) {
     ConfigFile config("[main]\r\nmb=1\r\ncm=0\r\n[sav]\r\nmsl=2\r\ncn=1\r\n");  // asks for the name
     Program program;
-    HWND main = WaitWindow(program.pid(), kCaption, 15000);
+    HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
-    Pump(800);
 
     // The camera button: the window hides, the capture opens the preview.
-    POINT at{(1530 + 420) / 15 + 24, 4320 / 15 + 24};
-    ClientToScreen(main, &at);
-    ClickAt(at, true);
+    ClickAt(CaptureButton(main));
     HWND preview = WaitWindow(program.pid(), L"Save As", 8000);
     ASSERT_NE(preview, nullptr);
     EXPECT_FALSE(IsWindowVisible(main));

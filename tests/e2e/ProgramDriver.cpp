@@ -284,4 +284,31 @@ bool OpenTrayMenu() {
     return false;
 }
 
+HWND MainWindowOf(const Program& program) {
+    HWND main = WaitWindow(program.pid(), kMainCaption, 15000);
+    testsupport::Pump(800);
+    return main;
+}
+
+bool HideMainWindow(HWND main) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const bool hidden = WaitUntil([main] { return !IsWindowVisible(main); }, 5000);
+    testsupport::Pump(300);
+    return hidden;
+}
+
+POINT OnMain(HWND main, float x, float y) {
+    HDC screen = GetDC(nullptr);
+    const int twipsPerPixel = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    POINT p{static_cast<LONG>(x) / twipsPerPixel, static_cast<LONG>(y) / twipsPerPixel};
+    ClientToScreen(main, &p);
+    return p;
+}
+POINT PageButton(HWND main, int page) { return OnMain(main, 285 + 480, 300 + 1290 * page + 480); }
+POINT CaptureButton(HWND main) { return OnMain(main, 1530 + 420 + 360, 4320 + 360); }
+POINT HideButton(HWND main) { return OnMain(main, 1530 + 4965 + 360, 4320 + 360); }
+POINT ExitButton(HWND main) { return OnMain(main, 1530 + 5865 + 360, 4320 + 360); }
+POINT ObjectModeButton(HWND main) { return OnMain(main, 1530 + 5220 + 540, 1440 + 540); }
+
 }  // namespace e2e

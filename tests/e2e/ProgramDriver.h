@@ -102,4 +102,19 @@ void ClickAt(POINT p, bool left = true);
 bool OpenFileMenu(HWND icon);
 bool OpenTrayMenu();
 
+// The main window: its caption; the window of a copy just started, once it
+// has settled (null when none shows); its close box, which hides it behind
+// the tray icon (true once it has).
+inline constexpr wchar_t kMainCaption[] = L"Quorvane Capture 1.0";
+HWND MainWindowOf(const Program& program);
+bool HideMainWindow(HWND main);
+// A point of the main window given in its twips, on the screen; the strip's
+// page buttons 0 to 3 and the capture page's buttons.
+POINT OnMain(HWND main, float x, float y);
+POINT PageButton(HWND main, int page);
+POINT CaptureButton(HWND main);
+POINT HideButton(HWND main);
+POINT ExitButton(HWND main);
+POINT ObjectModeButton(HWND main);
+
 }  // namespace e2e

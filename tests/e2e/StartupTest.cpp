@@ -10,13 +10,9 @@
 
 using namespace e2e;
 
-namespace {
-const wchar_t kCaption[] = L"Quorvane Capture 1.0";
-}
-
 TEST(Startup, ShowsTheMainWindowCentredAndFixedInSize) {
     Program first;
-    HWND main = WaitWindow(first.pid(), kCaption, 15000);
+    HWND main = WaitWindow(first.pid(), kMainCaption, 15000);
     ASSERT_NE(main, nullptr) << "no main window";
     LONG style = GetWindowLongW(main, GWL_STYLE);
     EXPECT_FALSE(style & WS_THICKFRAME) << "fixed size";
@@ -33,7 +29,7 @@ TEST(Startup, ShowsTheMainWindowCentredAndFixedInSize) {
 
 TEST(Startup, ASecondCopyShowsItsMessageAndEnds) {
     Program first;
-    ASSERT_NE(WaitWindow(first.pid(), kCaption, 15000), nullptr);
+    ASSERT_NE(WaitWindow(first.pid(), kMainCaption, 15000), nullptr);
 
     Program second;
     HWND box = WaitWindow(second.pid(), L"Quorvane Capture", 15000);
@@ -43,7 +39,7 @@ TEST(Startup, ASecondCopyShowsItsMessageAndEnds) {
     auto buttons = ChildTexts(box, L"Button");
     EXPECT_EQ(buttons.size(), 1u) << "OK only";
     // No window of the second copy but the message box.
-    for (HWND h : TopWindows(second.pid(), true)) EXPECT_NE(WindowText(h), kCaption);
+    for (HWND h : TopWindows(second.pid(), true)) EXPECT_NE(WindowText(h), kMainCaption);
 
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(second.WaitExit(10000)) << "the second copy must end after OK";
