@@ -18,7 +18,6 @@
 #include "forms/Runtime.h"
 #include "res/resource_ids.h"
 #include "support/cFilesFolders.h"
-#include "support/cPressedKey.h"
 
 namespace app {
 
@@ -84,7 +83,6 @@ CFrmMain::CFrmMain() {
 CFrmMain::~CFrmMain() = default;
 
 cTray& CFrmMain::Tray() { return forms::OnFirstUse(m_Tray); }
-cPressedKey& CFrmMain::PressedKey() { return forms::OnFirstUse(m_PressedKey); }
 cGraphics& CFrmMain::Graphics() { return forms::OnFirstUse(m_Graphics); }
 cFilesFolders& CFrmMain::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
@@ -130,19 +128,18 @@ void CFrmMain::BtnHover4_Click() { SelectPanel(4); }
 void CFrmMain::Tm_Timer() {
     using namespace ModGeneral;
     try {
-        // The key that was down after the last hotkey capture must go up first.
-        if (PressedKey().IsPressed(g_LastKey) == forms::True) return;
-        if (FrmGeneral->CanCapture() != forms::True) return;
+        // One capture a press. CanCapture leaves its marker in g_LastKey while
+        // the combination is down and 0 once one of its keys is up, so a marker
+        // left by the last tick means this press has been seen already; keys
+        // held or let go beside the combination change nothing.
+        const bool seen = g_LastKey != 0;
+        if (FrmGeneral->CanCapture() != forms::True || seen) return;
         if (Visible() == forms::True) return;
     } catch (const std::exception&) {
         return;
     }
     g_CapturedByHotkey = forms::True;
     forms::PassOver([] { FrmGeneral->DoCapture(); });
-    // Only a key really held may be waited on: a click or tap left over from
-    // before the capture would be up at the next tick and let the still-held
-    // hotkey fire again.
-    forms::PassOver([this] { g_LastKey = PressedKey().GetHeldKey(); });
 }
 
 void CFrmMain::HideForm() {

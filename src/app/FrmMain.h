@@ -9,7 +9,6 @@
 #include "forms/Forms.h"
 
 class cTray;
-class cPressedKey;
 class cGraphics;
 class cFilesFolders;
 
@@ -86,14 +85,12 @@ protected:
     void Form_Unload(int16_t& Cancel) override;
 
 private:
-    cPressedKey& PressedKey();
     cGraphics& Graphics();
     cFilesFolders& FilesFolders();
 
     int16_t m_Page = 0;
     forms::Boolean m_Exit = forms::False;
     std::unique_ptr<cTray> m_Tray;
-    std::unique_ptr<cPressedKey> m_PressedKey;
     std::unique_ptr<cGraphics> m_Graphics;
     std::unique_ptr<cFilesFolders> m_FilesFolders;
 };

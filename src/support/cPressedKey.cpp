@@ -9,7 +9,6 @@ namespace {
 constexpr int kShift = 16, kCtrl = 17, kAlt = 18;
 
 bool Down(int key) { return GetAsyncKeyState(key) != 0; }
-bool Held(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
 
 // Every key is queried, in the order given, before deciding: each query also
 // clears that key's pressed-since report, so none may be skipped.
@@ -19,17 +18,14 @@ forms::Boolean AllDown(std::initializer_list<int> keys) {
     return forms::ToBoolean(all);
 }
 
-// The scan stops at the first key found: keys above it are not queried.
-int32_t LowestKey(bool (*counts)(int)) {
-    for (int code = 0; code <= 255; ++code)
-        if (counts(code)) return code;
-    return 0;
-}
-
 }  // namespace
 
-int32_t cPressedKey::GetPressedKey() { return LowestKey(Down); }
-int32_t cPressedKey::GetHeldKey() { return LowestKey(Held); }
+// The scan stops at the first key found: keys above it are not queried.
+int32_t cPressedKey::GetPressedKey() {
+    for (int code = 0; code <= 255; ++code)
+        if (Down(code)) return code;
+    return 0;
+}
 
 forms::Boolean cPressedKey::IsPressed(int32_t Ky) { return forms::ToBoolean(Down(Ky)); }
 forms::Boolean cPressedKey::Alt_Key() { return AllDown({kAlt}); }

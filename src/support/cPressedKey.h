@@ -10,9 +10,6 @@ class cPressedKey {
 public:
     // The lowest virtual-key code 0..255 that counts as down, 0 when none.
     int32_t GetPressedKey();
-    // The lowest virtual-key code 0..255 that is held down now, 0 when none:
-    // a key released since its last query does not count.
-    int32_t GetHeldKey();
     forms::Boolean IsPressed(int32_t Ky);
     forms::Boolean Alt_Key();
     forms::Boolean Ctrl_Key();

@@ -27,7 +27,9 @@ protected:
     void SetUp() override {
         FreshPages();
         // The main window's own poll would take the keys first.
-        if (FrmMain.Loaded()) FrmMain->Tm.Enabled(forms::False);
+        FrmMain->Tm.Enabled(forms::False);
+        // The page's load sets the field from the settings: not after the test has.
+        FrmGeneral.Get();
         FrmSave->HKey.LetHotKey('S');
         FrmSave->HKey.HotKeyModifier(2);
         g_LastKey = 0;
@@ -42,7 +44,7 @@ protected:
         testsupport::Pump(20);
         FrmGeneral->CanCapture();  // forget taps the test left
         FreshPages();
-        if (FrmMain.Loaded()) FrmMain->Tm.Enabled(forms::True);
+        FrmMain->Tm.Enabled(forms::True);
     }
     void Hold(std::initializer_list<WORD> keys) {
         int32_t key = FrmSave->HKey.GetHotKey(), modifier = FrmSave->HKey.HotKeyModifier();
@@ -100,6 +102,42 @@ TEST_F(Hotkey, NoModifierLetsTheKeyAloneFire) {
     Hold({'S'});
     EXPECT_TRUE(forms::IsTrue(FrmGeneral->CanCapture()));
     EXPECT_EQ(g_LastKey, 8);
+}
+
+TEST_F(Hotkey, ThePollCapturesOncePerPressWhateverIsLetGoBesideIt) {
+    app::CFrmMain& main = *FrmMain;
+    main.Visible(forms::False);
+    FrmTemp->ChkMouse.Value(0);
+    FrmTemp->OClibpoard.Value(forms::True);
+    FrmGeneral->BtnFullScreen_Click();
+    // The poll marks each capture it starts.
+    auto tick = [&main] {
+        ModGeneral::g_CapturedByHotkey = forms::False;
+        main.Tm_Timer();
+        return forms::IsTrue(ModGeneral::g_CapturedByHotkey);
+    };
+    struct Case {
+        int32_t mask;
+        std::initializer_list<WORD> keys;
+    } cases[] = {{0, {'S'}}, {1, {VK_SHIFT, 'S'}}, {2, {VK_CONTROL, 'S'}}, {6, {VK_CONTROL, VK_MENU, 'S'}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mask " << c.mask);
+        FrmSave->HKey.HotKeyModifier(c.mask);
+        EXPECT_FALSE(tick());
+        Hold({VK_TAB});
+        Hold(c.keys);
+        EXPECT_TRUE(tick());
+        EXPECT_FALSE(tick()) << "held";
+        Release({VK_TAB});
+        EXPECT_FALSE(tick()) << "Tab, held beside it, let go first";
+        Release({'S'});
+        EXPECT_FALSE(tick());
+        Hold({'S'});
+        EXPECT_TRUE(tick()) << "one of its keys let go and pressed again";
+        Release(c.keys);
+        EXPECT_FALSE(tick());
+    }
+    ModGeneral::g_CapturedByHotkey = forms::False;
 }
 
 namespace {

@@ -127,15 +127,6 @@ TEST_F(PressedKey, TapIsSeenByTheScanOnce) {
     EXPECT_EQ(keys.GetPressedKey(), 0);
 }
 
-TEST_F(PressedKey, HeldScanPassesOverAnEarlierTap) {
-    // Tab tapped before Ctrl and S went down: it counts as down once more,
-    // but it is not held.
-    KeyDown(VK_TAB);
-    KeyUp(VK_TAB);
-    Held held{kCtrl, kS};
-    EXPECT_EQ(keys.GetHeldKey(), 17);
-}
-
 TEST_F(PressedKey, CombinationQueriesEveryKeyEvenWhenTheFirstIsUp) {
     // Shift tapped, Ctrl not down: the combination still asks for Shift and
     // so uses up its tap. Where a tapped Shift leaves no report (Wine), that
