@@ -135,11 +135,22 @@ void CFrmMain::Tm_Timer() {
         const bool seen = g_LastKey != 0;
         if (FrmGeneral->CanCapture() != forms::True || seen) return;
         if (Visible() == forms::True) return;
+        // Ctrl+S is also the save key of the preview and its save dialog.
+        if (PreviewInFront()) return;
     } catch (const std::exception&) {
         return;
     }
     g_CapturedByHotkey = forms::True;
     forms::PassOver([] { FrmGeneral->DoCapture(); });
+}
+
+bool CFrmMain::PreviewInFront() {
+    if (!FrmExport.Loaded()) return false;
+    const HWND preview = FrmExport->hWnd();
+    // The save dialog is owned by the preview, its boxes by the dialog.
+    for (HWND h = GetForegroundWindow(); h; h = GetWindow(h, GW_OWNER))
+        if (h == preview) return true;
+    return false;
 }
 
 void CFrmMain::HideForm() {

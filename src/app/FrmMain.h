@@ -85,6 +85,8 @@ protected:
     void Form_Unload(int16_t& Cancel) override;
 
 private:
+    // The preview or a window it owns is the foreground window.
+    static bool PreviewInFront();
     cGraphics& Graphics();
     cFilesFolders& FilesFolders();
 

@@ -1,6 +1,7 @@
 // The global hotkey through the real program hidden behind its tray icon:
 // one capture a press of the combination however long it is held and
-// whatever else is clicked, held or let go around it.
+// whatever else is clicked, held or let go around it, and none while the
+// preview or its save dialog is in front.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -158,3 +159,50 @@ INSTANTIATE_TEST_SUITE_P(
             if (*c != ' ') name += *c;
         return name;
     });
+
+TEST_F(Hotkey, CtrlSInThePreviewAndItsSaveDialogTakesNoCapture) {
+    ASSERT_NO_FATAL_FAILURE(Start(true));
+    // A patch whose colour tells the captures apart; it is changed after
+    // each one so that any later capture would carry the new colour.
+    static constexpr int kAt = 20, kSize = 40;
+    auto patch = std::make_unique<ColourWindow>(kAt, kAt, kSize, kSize, RGB(250, 20, 200));
+    Pump(300);
+    PressHotkey();
+    HWND preview = WaitWindow(program_->pid(), L"Save As", 8000);
+    ASSERT_NE(preview, nullptr);
+    SetWindowPos(preview, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    auto inFront = [](HWND h, COLORREF colour, std::unique_ptr<ColourWindow>& p) {
+        p = std::make_unique<ColourWindow>(kAt, kAt, kSize, kSize, colour);
+        SetForegroundWindow(h);
+        return WaitUntil([h] { return GetForegroundWindow() == h; }, 3000);
+    };
+    ASSERT_TRUE(inFront(preview, RGB(20, 200, 40), patch));
+    PressHotkey();
+    Pump(1000);
+
+    // Save: the dialog comes up modal over the preview.
+    HWND save = FindChild(preview, L"Button", L"Save");
+    ASSERT_NE(save, nullptr);
+    PostMessageW(save, BM_CLICK, 0, 0);
+    HWND dialog = WaitWindow(program_->pid(), L"Save Image", 8000, L"#32770");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(inFront(dialog, RGB(20, 40, 250), patch));
+    PressHotkey();
+    Pump(1000);
+
+    const std::wstring path = images_ + L"\\asked.bmp";
+    HWND edit = FindChild(dialog, L"Edit", L"");
+    ASSERT_NE(edit, nullptr);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFile(path, 8000));
+    HBITMAP written = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    ASSERT_NE(written, nullptr);
+    const COLORREF got = PixelOf(written, kAt + kSize / 2, kAt + kSize / 2);
+    DeleteObject(written);
+    EXPECT_NE(got, RGB(20, 200, 40)) << "Ctrl+S in the preview captured";
+    EXPECT_NE(got, RGB(20, 40, 250)) << "Ctrl+S in the save dialog captured";
+    EXPECT_EQ(got, RGB(250, 20, 200)) << "the file is the capture the preview showed";
+    EXPECT_EQ(CountShots(images_), 0) << "names are asked for";
+}
