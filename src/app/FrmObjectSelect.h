@@ -32,6 +32,8 @@ public:
     int32_t GridRows() const { return m_Rows; }
 
 protected:
+    // Above always-on-top windows too, or they stay live over the frozen screen.
+    DWORD ExStyle() const override { return forms::Form::ExStyle() | WS_EX_TOPMOST; }
     void Form_Load() override;
     void Form_Unload(int16_t& Cancel) override;
 

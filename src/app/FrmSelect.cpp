@@ -55,6 +55,9 @@ CFrmSelect::CFrmSelect() {
     line.WriteProperty(L"GType", 1);
     Ln1.DesignProperties(line);
     Ln1.Move(0, 330, 6900, 45);
+    // The rule is the panel's to the mouse: reaching it moves the panel away
+    // like reaching the panel does, instead of swallowing the press.
+    Ln1.Enabled(forms::False);
 
     Sh.Visible(forms::False);
     Sh.BorderColor(0);

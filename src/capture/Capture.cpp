@@ -46,7 +46,10 @@ forms::Picture Grab(HWND hWnd, forms::Boolean ClientOnly, int32_t Left, int32_t 
             oldPal = SelectPalette(memory, pal, FALSE);
             RealizePalette(memory);
         }
-        BitBlt(memory, 0, 0, Width, Height, source, Left, Top, SRCCOPY);
+        // A screen that cannot be read (a secure desktop on show) must not
+        // leave an earlier grab in a bitmap used before: black, as a new one.
+        if (!BitBlt(memory, 0, 0, Width, Height, source, Left, Top, SRCCOPY))
+            PatBlt(memory, 0, 0, Width, Height, BLACKNESS);
         if (oldBmp) SelectObject(memory, oldBmp);
         if (pal) SelectPalette(memory, oldPal, FALSE);
         DeleteDC(memory);

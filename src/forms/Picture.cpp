@@ -143,13 +143,20 @@ Picture Picture::EndingWith(const Picture& inner, std::function<void()> atEnd) {
 namespace {
 
 // One full-size bitmap given back by a picture, for the next one of its size:
-// memory touched for the first time costs more than filling it.
+// memory touched for the first time costs more than filling it. Plain values,
+// so that a picture released after the spare's end (by another static going
+// later) can still read them.
 struct SpareBitmap {
-    HBITMAP bmp = nullptr;
-    ~SpareBitmap() {
-        if (bmp) DeleteObject(bmp);
+    HBITMAP bmp;
+    bool ended;
+} spare{nullptr, false};
+
+struct SpareEnd {
+    ~SpareEnd() {
+        if (spare.bmp) DeleteObject(spare.bmp);
+        spare = {nullptr, true};
     }
-} spare;
+} spareEnd;
 
 }  // namespace
 
@@ -174,12 +181,13 @@ Picture Picture::FromScreenBitmap(int w, int h, const std::function<void(HBITMAP
     }
     return EndingWith(inner, [bmp] {
         // A bitmap still selected into a device context elsewhere could not be
-        // drawn into by the next picture: it goes as it always went.
+        // drawn into by the next picture, and after the spare's end nobody
+        // takes it: it goes as it always went.
         HDC probe = CreateCompatibleDC(nullptr);
         HGDIOBJ old = probe ? SelectObject(probe, bmp) : nullptr;
         if (old) SelectObject(probe, old);
         if (probe) DeleteDC(probe);
-        if (!old) {
+        if (!old || spare.ended) {
             DeleteObject(bmp);
             return;
         }

@@ -127,8 +127,9 @@ TEST_F(ObjectOverlay, ChildControlIsFramedOnItsOwn) {
     DestroyWindow(child);
 }
 
-TEST_F(ObjectOverlay, LeftReleaseCapturesTheFramedWindow) {
-    ColourWindow a(200, 150, 300, 200, kTeal, WS_POPUP, 0);
+TEST_F(ObjectOverlay, LeftReleaseCapturesTheFramedWindowEvenAlwaysOnTop) {
+    // The overlay covers an always-on-top window too, so the press is its own.
+    ColourWindow a(200, 150, 300, 200, kTeal, WS_POPUP, WS_EX_TOPMOST);
     Open();
     MoveTo(260, 230);
     Left(true);

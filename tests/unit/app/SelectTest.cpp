@@ -257,6 +257,12 @@ TEST_F(RegionOverlay, PanelJumpsToTheOtherEdgeWhenThePointerReachesIt) {
     ExpectStillOpen();
 }
 
+TEST_F(RegionOverlay, DragFromTheOrangeRuleUnderThePanelStartsABand) {
+    const int y = static_cast<int>((FrmSelect->Panel.Height() - FrmSelect->Ln1.Height() / 2) / Tpp());
+    Drag(300, y, 400, y + 80);
+    ExpectSaved(300, y, 100, 80);
+}
+
 std::vector<uint32_t> PanelPixels() { return PixelsOf(FrmSelect->Panel.Image().Bitmap()); }
 
 // A panel of the same make on a form of its own, to print the expected text.

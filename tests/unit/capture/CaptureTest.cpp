@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "capture/Capture.h"
 #include "capture/cCapture.h"
@@ -98,6 +99,59 @@ TEST(CaptureScreen, AGrabInABitmapUsedBeforeShowsTheScreenAsItIsNow) {
     forms::Picture past = Capture::GrabWindowArea(GetDesktopWindow(), forms::False, w / 2, 0, w, h);
     ASSERT_TRUE(past);
     EXPECT_NE(past.Bitmap(), used);
+}
+
+namespace {
+
+// While it lives, this program's BitBlt fails as it does when the screen
+// cannot be read (a secure desktop on show): the import slots that the
+// loader filled with the real function point to a failing one.
+class UnreadableScreen {
+public:
+    UnreadableScreen() {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD at = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + at); d->FirstThunk; ++d)
+            for (auto* slot = reinterpret_cast<void**>(base + d->FirstThunk); *slot; ++slot)
+                if (*slot == real_) slots_.push_back(slot);
+        for (void** slot : slots_) Put(slot, reinterpret_cast<void*>(&Fail));
+    }
+    ~UnreadableScreen() {
+        for (void** slot : slots_) Put(slot, real_);
+    }
+    bool Active() const { return !slots_.empty(); }
+
+private:
+    static BOOL WINAPI Fail(HDC, int, int, int, int, HDC, int, int, DWORD) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    static void Put(void** slot, void* fn) {
+        DWORD was = 0;
+        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &was);
+        *slot = fn;
+        VirtualProtect(slot, sizeof *slot, was, &was);
+    }
+    void* real_ = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"gdi32.dll"), "BitBlt"));
+    std::vector<void**> slots_;
+};
+
+}  // namespace
+
+TEST(CaptureScreen, AScreenThatCannotBeReadGivesBlackNeverTheGrabBefore) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    cCapture cap;
+    {
+        ColourWindow cover(0, 0, w, h, kRed);
+        forms::Picture seen = cap.Capture_Screen();  // its bitmap may serve the next grab
+        ASSERT_EQ(FilledWith(seen.Bitmap(), w, h, 0xDC141E), "");
+    }
+    UnreadableScreen unreadable;
+    ASSERT_TRUE(unreadable.Active());
+    forms::Picture blind = cap.Capture_Screen();
+    ASSERT_TRUE(blind);
+    EXPECT_EQ(FilledWith(blind.Bitmap(), w, h, 0), "");
 }
 
 TEST(GrabWindowArea, ClientOrWholeWindowFromTheGivenOrigin) {
