@@ -3,7 +3,6 @@
 #include "app/Skin.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
-#include "res/resource_ids.h"
 
 namespace app {
 
@@ -41,7 +40,7 @@ CFrmAbout::CFrmAbout() {
     Skin::PagePanel(Pic);
 
     Skin::Heading(Label2, L"Quorvane Capture");
-    forms::PassOver([this] { Image1.Picture(forms::LoadResPicture(IDB_ABOUT, forms::resBitmap)); });
+    forms::PassOver([this] { Image1.Picture(Skin::AboutPicture()); });
     Image1.Move(420, 1080);  // sized by its picture
     Skin::Caption(Label3, L"Version : 1.0", 4200, 1140, 2600);
     Skin::Caption(Label4, kRights, 4200, 1560, 2600);

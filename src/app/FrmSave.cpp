@@ -73,12 +73,14 @@ CFrmSave::CFrmSave() {
 
     Skin::Caption(LblHotKey, L"Capture hotkey (works while the window is hidden):", 420, 3540, 6200,
                   Skin::HeadingColour, 9, true);
+    // The font goes with the stored properties: the field reads them as it
+    // loads, and a font set here alone would give way to its small default.
     forms::PropertyBag keyDesign;
+    keyDesign.WriteProperty(L"Font", forms::Variant(forms::ObjectPtr(font())), forms::Variant());
     keyDesign.WriteProperty(L"HotKey", int32_t{83}, int32_t{0});
     keyDesign.WriteProperty(L"HotKeyModifier", int32_t{2}, int32_t{0});
     HKey.DesignProperties(keyDesign);
     HKey.Move(600, 3900, 2400, 330);
-    HKey.Font(font());
 
     // Out of sight below the page: they only carry the destination's look.
     BtnCopy.Caption(L"Windows Clipboard");

@@ -1,5 +1,6 @@
 #include "forms/Form.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "forms/Controls.h"
@@ -90,7 +91,14 @@ void Form::OnCreated() {
 
 void Form::Centre() {
     const int w = rect_.right - rect_.left, h = rect_.bottom - rect_.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    // A window larger than the screen keeps its caption on the screen, where
+    // it can still be taken and moved.
+    RECT work{};
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+        x = std::max(x, static_cast<int>(work.left));
+        y = std::max(y, static_cast<int>(work.top));
+    }
     SetPixelRect(x, y, w, h);
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/FrmAbout.h"
 #include "app/FrmMain.h"
+#include "forms/Runtime.h"
 #include "unit/common/TestSupport.h"
 
 using app::FrmAbout;
@@ -19,7 +20,8 @@ TEST(About, ShowsProductVersionAndLinksThatOpenWhatTheyShow) {
     app::FrmMain->Mnu_File_About_Click();
     testsupport::Pump(150);
     EXPECT_EQ(FrmAbout->Label2.Caption() + L"|" + FrmAbout->Label3.Caption(), L"Quorvane Capture|Version : 1.0");
-    EXPECT_EQ(FrmAbout->Image1.Picture().PixelWidth(), 234);
+    // The 234-pixel picture covers its 96-dpi twips at any scaling.
+    EXPECT_NEAR(FrmAbout->Image1.Width(), 234 * 15, forms::Screen.TwipsPerPixelX());
     EXPECT_EQ(FrmAbout->LnkMail.ToolTip(), L"mailto: " + FrmAbout->LnkMail.Caption());
     const std::string site = forms::ToAnsi(FrmAbout->LnkSite.Caption());
     const std::string mail = forms::ToAnsi(FrmAbout->LnkMail.Caption());

@@ -228,6 +228,42 @@ TEST_F(MainWindow, PagesShowOneAtATimeWithTheirButtonSelected) {
     EXPECT_TRUE(forms::IsTrue(main.P1.Visible()));
 }
 
+// What the strip shows, at whatever scaling the test runs: each label lies
+// under its own icon (the tile that a selected icon shows), nearer to it than
+// to the next icon, and across it.
+TEST_F(MainWindow, EachPageLabelLiesUnderItsOwnIcon) {
+    app::CFrmMain& main = *FrmMain;
+    BtnHover* buttons[] = {&main.BtnHover1, &main.BtnHover2, &main.BtnHover3, &main.BtnHover4};
+    forms::Label* labels[] = {&main.LblPage1, &main.LblPage2, &main.LblPage3, &main.LblPage4};
+    const uint32_t strip = 0xFF963B;  // the strip's orange as 0x00RRGGBB
+    RECT area{};
+    GetClientRect(main.PicPanel.hWnd(), &area);
+    RECT tiles[4], texts[4];
+    for (int i = 0; i < 4; ++i) {
+        main.SelectPanel(static_cast<int16_t>(i + 1));
+        tiles[i] = testsupport::InkBox(buttons[i]->Pic.Image().Bitmap(), strip);
+        ASSERT_LE(tiles[i].top, tiles[i].bottom) << "icon " << i << " shows nothing";
+        RECT face{};
+        GetWindowRect(buttons[i]->Pic.hWnd(), &face);
+        MapWindowPoints(nullptr, main.PicPanel.hWnd(), reinterpret_cast<POINT*>(&face), 2);
+        OffsetRect(&tiles[i], face.left, face.top);
+        testsupport::CanvasObject canvas(area.right, area.bottom, RGB(255, 150, 59));
+        labels[i]->Draw(canvas.dc());
+        texts[i] = testsupport::InkBox(canvas.image(), strip);
+        ASSERT_LE(texts[i].top, texts[i].bottom) << "label " << i << " shows nothing";
+    }
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(forms::ToAnsi(labels[i]->Caption()));
+        EXPECT_GT(texts[i].top, tiles[i].bottom) << "under its icon";
+        if (i < 3) {
+            EXPECT_LT(texts[i].top - tiles[i].bottom, tiles[i + 1].top - texts[i].bottom) << "nearer its own icon";
+        }
+        const LONG middle = (texts[i].left + texts[i].right) / 2;
+        EXPECT_GT(middle, tiles[i].left) << "across its icon";
+        EXPECT_LT(middle, tiles[i].right) << "across its icon";
+    }
+}
+
 TEST_F(MainWindow, TheCloseBoxAndTheHideButtonOnlyHideBehindTheTrayIcon) {
     app::CFrmMain& main = *FrmMain;
     main.Show();

@@ -194,3 +194,15 @@ TEST_F(SettingsPages, ThePrefixBoxRefusesWhatWouldLeaveTheImagesFolderButKeepsAS
     EXPECT_EQ(caret, 7u);
     FrmSave->Hide();
 }
+
+// The hotkey field keeps the page's font through its form's load, so that it
+// grows with the scaling as the fields beside it do.
+TEST_F(SettingsPages, TheHotkeyFieldShowsTheFontOfTheFieldsBesideIt) {
+    auto fontOf = [](HWND h) {
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        return std::wstring(lf.lfFaceName) + L" " + std::to_wstring(lf.lfHeight);
+    };
+    ASSERT_NE(FrmSave->HKey.FieldWindow(), nullptr);
+    EXPECT_EQ(fontOf(FrmSave->HKey.FieldWindow()), fontOf(FrmSave->TxtPath.hWnd()));
+}
