@@ -81,6 +81,16 @@ bool WriteMarkedUnicode(const std::wstring& path, const std::string& utf16) {
     });
 }
 
+// Some editors write UTF-16 without its mark. The profile functions take
+// such a file for the code page, find nothing in it and write defaults over
+// it; with the mark they read and keep it. Text in the code page holds no
+// NUL byte, so a NUL second byte tells it.
+void MarkUnmarkedUnicode(const std::wstring& path) {
+    const std::optional<std::string> bytes = FileBytes(path);
+    if (bytes && bytes->size() >= 2 && bytes->size() % 2 == 0 && (*bytes)[0] != 0 && (*bytes)[1] == 0)
+        WriteMarkedUnicode(path, *bytes);
+}
+
 // The profile functions keep a file in the system's code page unless it
 // starts with the UTF-16 mark, and a new file gets the code page. A file
 // that must hold a character outside it is turned into UTF-16 first, its
@@ -106,6 +116,7 @@ bool MakeUnicode(const std::wstring& path) {
 std::wstring cIniSettings::ReadIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                                    const std::wstring& Default) {
     std::wstring path = FilePath(FileName);
+    MarkUnmarkedUnicode(path);
     // The platform cuts the trailing blanks of a default ("Image - "), so a
     // missing key is told by two marks that no value can be at once, and
     // the default comes back as it is.
@@ -117,6 +128,7 @@ std::wstring cIniSettings::ReadIni(int32_t FileName, const std::wstring& Section
 void cIniSettings::WriteIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                             const std::wstring& Value) {
     std::wstring path = FilePath(FileName);
+    MarkUnmarkedUnicode(path);
     std::wstring value = Value;
     // The platform trims a value's blanks and strips one pair of quotes when
     // it reads: text it would change so is written in quotes. Numbers are

@@ -274,6 +274,21 @@ TEST_F(IniFile, AMarkedFileKeepsEverySectionWhenItTurnsUnicode) {
     }
 }
 
+TEST_F(IniFile, UnicodeWithoutItsMarkIsReadAndKept) {
+    WriteConfig(Utf16(L"[sav]\r\ntp=\u65e5\u672c\r\n[mine]\r\nnote=kept\r\n[main]\r\nmb= 3\r\n"));
+    EXPECT_EQ(ReadRanged(Settings::CaptureMode), 3);
+    EXPECT_EQ(Read(Settings::Prefix), L"\u65e5\u672c");
+    // What the program does at exit.
+    for (const Settings::Key* k : Settings::All) Settings::Write(*ini, *k, Read(*k));
+
+    const std::string file = ReadFileBytes(Config());
+    EXPECT_EQ(file.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(file.find(Utf16(L"note=kept")), std::string::npos);
+    EXPECT_NE(file.find(Utf16(L"tp=\u65e5\u672c")), std::string::npos);
+    cIniSettings again(dir);
+    EXPECT_EQ(Settings::ReadNumber(again, Settings::CaptureMode), 3);
+}
+
 TEST(IniSettingsProgram, TheProgramsFilesLiveBesideIt) {
     cIniSettings ini;
     std::wstring config = forms::App.Path() + L"\\Config.ini";
