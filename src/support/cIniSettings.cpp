@@ -84,11 +84,13 @@ bool WriteMarkedUnicode(const std::wstring& path, const std::string& utf16) {
 // Some editors write UTF-16 without its mark. The profile functions take
 // such a file for the code page, find nothing in it and write defaults over
 // it; with the mark they read and keep it. Text in the code page holds no
-// NUL byte, so a NUL second byte tells it.
-void MarkUnmarkedUnicode(const std::wstring& path) {
+// NUL byte, so a NUL second byte tells it. False when such a file stays
+// without the mark: it must not be written then.
+bool MarkUnmarkedUnicode(const std::wstring& path) {
     const std::optional<std::string> bytes = FileBytes(path);
     if (bytes && bytes->size() >= 2 && bytes->size() % 2 == 0 && (*bytes)[0] != 0 && (*bytes)[1] == 0)
-        WriteMarkedUnicode(path, *bytes);
+        return WriteMarkedUnicode(path, *bytes);
+    return true;
 }
 
 // The profile functions keep a file in the system's code page unless it
@@ -128,7 +130,7 @@ std::wstring cIniSettings::ReadIni(int32_t FileName, const std::wstring& Section
 void cIniSettings::WriteIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                             const std::wstring& Value) {
     std::wstring path = FilePath(FileName);
-    MarkUnmarkedUnicode(path);
+    if (!MarkUnmarkedUnicode(path)) return;
     std::wstring value = Value;
     // The platform trims a value's blanks and strips one pair of quotes when
     // it reads: text it would change so is written in quotes. Numbers are

@@ -276,10 +276,21 @@ TEST_F(IniFile, AMarkedFileKeepsEverySectionWhenItTurnsUnicode) {
 
 TEST_F(IniFile, UnicodeWithoutItsMarkIsReadAndKept) {
     WriteConfig(Utf16(L"[sav]\r\ntp=\u65e5\u672c\r\n[mine]\r\nnote=kept\r\n[main]\r\nmb= 3\r\n"));
+    // What the program does at exit.
+    const auto exit = [&] {
+        for (const Settings::Key* k : Settings::All) Settings::Write(*ini, *k, Read(*k));
+    };
+    // Read-only, it cannot be marked, and what could not be read is not
+    // written over.
+    const std::string unmarked = ReadFileBytes(Config());
+    SetFileAttributesW(Config().c_str(), FILE_ATTRIBUTE_READONLY);
+    exit();
+    SetFileAttributesW(Config().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(Config()), unmarked);
+
     EXPECT_EQ(ReadRanged(Settings::CaptureMode), 3);
     EXPECT_EQ(Read(Settings::Prefix), L"\u65e5\u672c");
-    // What the program does at exit.
-    for (const Settings::Key* k : Settings::All) Settings::Write(*ini, *k, Read(*k));
+    exit();
 
     const std::string file = ReadFileBytes(Config());
     EXPECT_EQ(file.substr(0, 2), "\xFF\xFE");
