@@ -5,6 +5,7 @@
 #include "forms/Error.h"
 #include "forms/Runtime.h"
 #include "jpeglib/ijl.h"
+#include "support/FileReplace.h"
 
 namespace mIntelJPEGLibrary {
 
@@ -21,30 +22,6 @@ std::string Utf8(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
     out.resize(out.size() - 1);
     return out;
-}
-
-// A short name in the target's folder that no file has yet, in the form the
-// platform takes at any length; "" when none is found. Wherever the target
-// can be written, so can it.
-std::wstring TempNameBeside(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    wchar_t* name = nullptr;
-    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), &name);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = GetFullPathNameW(path.c_str(), n, full.data(), &name);
-    }
-    if (n == 0 || n >= full.size() || !name) return {};
-    std::wstring base = full.substr(0, name - full.data());
-    // "qc<process>.<k>.tmp" takes at most 20 characters.
-    if (base.size() + 20 >= MAX_PATH && base.compare(0, 4, L"\\\\?\\") != 0)
-        base = base.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC\\" + base.substr(2) : L"\\\\?\\" + base;
-    base += L"qc" + std::to_wstring(GetCurrentProcessId()) + L".";
-    for (int k = 0; k < 1000; ++k) {
-        std::wstring candidate = base + std::to_wstring(k) + L".tmp";
-        if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
-    }
-    return {};
 }
 
 // Frees the library's record once, on every way out after a successful init.
@@ -87,38 +64,28 @@ forms::Boolean SaveJpegFile(cDIBSection& dib, std::wstring file, int32_t quality
         FindClose(h);
     }
 
-    // A file that may not be replaced fails now, before any work, as it would
-    // when the new one is moved into its place.
-    if (existed && (held.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        RaiseJpeg(L"Failed to save to JPG ", IJL_ERR_FILE_CREATE);
-
     // The old file stays untouched until the new one is complete.
-    const std::wstring temp = TempNameBeside(path);
-    if (temp.empty()) RaiseJpeg(L"Failed to save to JPG ", IJL_ERR_FILE_CREATE);
-    const std::string jpgFile = Utf8(temp);
     props.DIBWidth = dib.Width();
     props.DIBHeight = -dib.Height();
     props.DIBBytes = dib.DIBSectionBitsPtr();
     props.DIBPadBytes = dib.BytesPerScanLine() - dib.Width() * 3;
-    props.JPGFile = jpgFile.c_str();
     props.JPGWidth = dib.Width();
     props.JPGHeight = dib.Height();
     props.jquality = quality;
 
-    // Drawing that GDI still holds back must reach the bits first.
-    GdiFlush();
-    const int32_t written = ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE);
-    guard.Free();
-    if (written != IJL_OK) {
-        DeleteFileW(temp.c_str());
-        RaiseJpeg(L"Failed to save to JPG ", written);
-    }
-    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // The target cannot be replaced (held open, read-only, a folder):
-        // the same failure as a file the library cannot create.
-        DeleteFileW(temp.c_str());
-        RaiseJpeg(L"Failed to save to JPG ", IJL_ERR_FILE_CREATE);
-    }
+    int32_t written = IJL_OK;
+    const bool replaced = FileReplace::Replace(path, [&](const std::wstring& temp) {
+        const std::string jpgFile = Utf8(temp);
+        props.JPGFile = jpgFile.c_str();
+        // Drawing that GDI still holds back must reach the bits first.
+        GdiFlush();
+        written = ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE);
+        guard.Free();
+        return written == IJL_OK;
+    });
+    // A target that cannot be replaced (held open, read-only, a folder) is
+    // the same failure as a file the library cannot create.
+    if (!replaced) RaiseJpeg(L"Failed to save to JPG ", written != IJL_OK ? written : IJL_ERR_FILE_CREATE);
     if (existed) RestoreTimesAndAttributes(path, held);
     return forms::True;
 }

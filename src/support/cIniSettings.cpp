@@ -2,10 +2,15 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <optional>
+#include <utility>
+
 #include "forms/Error.h"
 #include "forms/Object.h"
 #include "forms/Runtime.h"
 #include "forms/Values.h"
+#include "support/FileReplace.h"
 
 cIniSettings::cIniSettings(std::wstring folder) : m_Folder(std::move(folder)) {}
 
@@ -31,33 +36,81 @@ std::wstring Profile(const std::wstring& section, const std::wstring& key, const
     return buffer.substr(0, n);
 }
 
+std::wstring FromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
 bool FitsCodePage(const std::wstring& text) { return forms::FromAnsi(forms::ToAnsi(text)) == text; }
+
+// The whole file: empty when there is none, nothing when it cannot be read.
+std::optional<std::string> FileBytes(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::string();
+        return std::nullopt;
+    }
+    std::string bytes(GetFileSize(f, nullptr), '\0');
+    DWORD got = 0;
+    bool ok = bytes.empty() ||
+              (ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size());
+    CloseHandle(f);
+    if (!ok) return std::nullopt;
+    return bytes;
+}
+
+bool StartsWith(const std::string& bytes, const char* mark) { return bytes.compare(0, strlen(mark), mark) == 0; }
+
+// Puts UTF-16 text, given as its bytes, in path's place behind the mark.
+// A failure leaves the old file whole: it holds every setting.
+bool WriteMarkedUnicode(const std::wstring& path, const std::string& utf16) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return FileReplace::Replace(path, [&](const std::wstring& temp) {
+        HANDLE f = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return false;
+        const std::string bytes = "\xFF\xFE" + utf16;
+        DWORD put = 0;
+        bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
+        ok = CloseHandle(f) && ok;
+        // A hidden file stays hidden.
+        if (ok && attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(temp.c_str(), attributes);
+        return ok;
+    });
+}
+
+// Some editors write UTF-16 without its mark. The profile functions take
+// such a file for the code page, find nothing in it and write defaults over
+// it; with the mark they read and keep it. Text in the code page holds no
+// NUL byte, so a NUL second byte tells it. False when such a file stays
+// without the mark: it must not be written then.
+bool MarkUnmarkedUnicode(const std::wstring& path) {
+    const std::optional<std::string> bytes = FileBytes(path);
+    if (bytes && bytes->size() >= 2 && bytes->size() % 2 == 0 && (*bytes)[0] != 0 && (*bytes)[1] == 0)
+        return WriteMarkedUnicode(path, *bytes);
+    return true;
+}
 
 // The profile functions keep a file in the system's code page unless it
 // starts with the UTF-16 mark, and a new file gets the code page. A file
 // that must hold a character outside it is turned into UTF-16 first, its
 // lines unchanged; false when it cannot be.
 bool MakeUnicode(const std::wstring& path) {
-    std::string bytes;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        bytes.resize(GetFileSize(f, nullptr));
-        DWORD got = 0;
-        bool ok = bytes.empty() || (ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-                                    got == bytes.size());
-        CloseHandle(f);
-        if (!ok) return false;
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;
+    const std::optional<std::string> bytes = FileBytes(path);
+    if (!bytes) return false;
+    if (StartsWith(*bytes, "\xFF\xFE")) return true;
+    // The platform reads the big-endian form but writes it wrongly.
+    if (StartsWith(*bytes, "\xFE\xFF")) {
+        std::string swapped = bytes->substr(2);
+        for (size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+        return WriteMarkedUnicode(path, swapped);
     }
-    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return true;
-    const std::wstring text = L"\xFEFF" + forms::FromAnsi(bytes);
-    f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    const DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    DWORD put = 0;
-    bool ok = WriteFile(f, text.data(), size, &put, nullptr) && put == size;
-    return CloseHandle(f) && ok;
+    // A file saved as UTF-8 with its mark, as editors offer.
+    const std::wstring text =
+        StartsWith(*bytes, "\xEF\xBB\xBF") ? FromUtf8(bytes->substr(3)) : forms::FromAnsi(*bytes);
+    return WriteMarkedUnicode(path, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
 }
 
 }  // namespace
@@ -65,6 +118,7 @@ bool MakeUnicode(const std::wstring& path) {
 std::wstring cIniSettings::ReadIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                                    const std::wstring& Default) {
     std::wstring path = FilePath(FileName);
+    MarkUnmarkedUnicode(path);
     // The platform cuts the trailing blanks of a default ("Image - "), so a
     // missing key is told by two marks that no value can be at once, and
     // the default comes back as it is.
@@ -76,6 +130,7 @@ std::wstring cIniSettings::ReadIni(int32_t FileName, const std::wstring& Section
 void cIniSettings::WriteIni(int32_t FileName, const std::wstring& Section, const std::wstring& Key,
                             const std::wstring& Value) {
     std::wstring path = FilePath(FileName);
+    if (!MarkUnmarkedUnicode(path)) return;
     std::wstring value = Value;
     // The platform trims a value's blanks and strips one pair of quotes when
     // it reads: text it would change so is written in quotes. Numbers are

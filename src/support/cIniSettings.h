@@ -2,7 +2,8 @@
 // Single values of the settings files beside the program, read and written
 // through the platform's profile functions, and numbers tested against a
 // range. A file stays in the system's code page until it must hold text
-// outside it; it is then kept in UTF-16, which the same functions read.
+// outside it; it is then kept in UTF-16, which the same functions read. A
+// file in UTF-16 without its mark is given the mark before it is used.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -6,6 +6,7 @@
 
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "support/FileReplace.h"
 #include "support/Settings.h"
 #include "unit/common/TestSupport.h"
 
@@ -27,9 +28,21 @@ protected:
     std::wstring Read(const Settings::Key& k) { return Settings::ReadText(*ini, k); }
     int16_t ReadRanged(const Settings::Key& k) { return Settings::ReadNumber(*ini, k); }
 
+    // What a rewrite may have left beside the file.
+    bool TempLeft() const {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((dir + L"\\*.tmp").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+        return h != INVALID_HANDLE_VALUE;
+    }
+
     std::wstring dir;
     std::unique_ptr<cIniSettings> ini;
 };
+
+std::string Utf16(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
 
 }  // namespace
 
@@ -173,18 +186,6 @@ TEST_F(IniFile, MissingOrLockedFilesGiveDefaults) {
     CloseHandle(lock);
 }
 
-TEST_F(IniFile, ARefusedWriteLeavesTheOldValue) {
-    WriteConfig("[main]\r\nmb= 3\r\n");
-    std::string before = ReadFileBytes(Config());
-    HANDLE lock = CreateFileW(Config().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    ini->WriteIni(0, L"main", L"mb", L" 4");
-    CloseHandle(lock);
-    EXPECT_EQ(ReadFileBytes(Config()), before);
-
-    EXPECT_EQ(cIniSettings(dir).GetIniVal(cIniSettings(dir).ReadIni(0, L"main", L"mb", L"1"), 1, 4, 1), 3);
-}
-
 TEST_F(IniFile, FileNumbers) {
     ini->WriteIni(1, L"log", L"k", L"v");
     EXPECT_NE(GetFileAttributesW((dir + L"\\HisLog.ini").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -224,6 +225,79 @@ TEST_F(IniFile, TextStaysInTheCodePageUntilItMustHoldMore) {
     EXPECT_EQ(Settings::ReadNumber(again, Settings::Naming), 0);
     EXPECT_EQ(Settings::ReadNumber(again, Settings::Quality), 9);
     EXPECT_EQ(ReadFileBytes(config).find("\xff\xfe", 2), std::string::npos) << "marked once";
+}
+
+TEST_F(IniFile, ARefusedOrFailedWriteLeavesTheOldFile) {
+    WriteConfig("[sav]\r\ntp=Shot\r\n[main]\r\nmb= 3\r\nan= 41\r\n");
+    const std::string before = ReadFileBytes(Config());
+    const std::wstring unicode = L"C:\\\u65e5\u672c";
+
+    // Held open by a reader: neither the profile write nor the rewrite into
+    // UTF-16 may take the file.
+    HANDLE reader = CreateFileW(Config().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    ini->WriteIni(0, L"main", L"mb", L" 4");
+    Settings::Write(*ini, Settings::ImagesFolder, unicode);
+    CloseHandle(reader);
+    EXPECT_EQ(ReadFileBytes(Config()), before);
+    EXPECT_FALSE(TempLeft());
+
+    // Cut short between the write and the replacement.
+    EXPECT_FALSE(FileReplace::Replace(Config(), [](const std::wstring& temp) {
+        WriteFileBytes(temp, "\xFF\xFE[");
+        return false;
+    }));
+    EXPECT_EQ(ReadFileBytes(Config()), before);
+    EXPECT_FALSE(TempLeft());
+
+    Settings::Write(*ini, Settings::ImagesFolder, unicode);
+    EXPECT_EQ(Read(Settings::ImagesFolder), unicode);
+    EXPECT_EQ(ReadRanged(Settings::CaptureMode), 3);
+    EXPECT_EQ(Read(Settings::RunningNumber), L"41");
+}
+
+TEST_F(IniFile, AMarkedFileKeepsEverySectionWhenItTurnsUnicode) {
+    const std::wstring lines = L"[sav]\r\ntp=Bild \u00e9\r\ncq= 3\r\n[main]\r\nmb= 2\r\n";
+    std::string bigEndian = "\xFE\xFF";
+    for (wchar_t c : lines) bigEndian += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    const std::string utf8 = "\xEF\xBB\xBF[sav]\r\ntp=Bild \xC3\xA9\r\ncq= 3\r\n[main]\r\nmb= 2\r\n";
+    for (const std::string& file : {utf8, bigEndian}) {
+        SCOPED_TRACE(file.substr(0, 2));
+        WriteConfig(file);
+        cIniSettings fresh(dir);
+        Settings::Write(fresh, Settings::ImagesFolder, L"C:\\\u65e5\u672c");
+        EXPECT_EQ(ReadFileBytes(Config()).substr(0, 8), Utf16(L"\xFEFF[sa"));
+        EXPECT_EQ(Read(Settings::Prefix), L"Bild \u00e9");
+        EXPECT_EQ(ReadRanged(Settings::Quality), 3);
+        EXPECT_EQ(ReadRanged(Settings::CaptureMode), 2);
+        EXPECT_EQ(Read(Settings::ImagesFolder), L"C:\\\u65e5\u672c");
+    }
+}
+
+TEST_F(IniFile, UnicodeWithoutItsMarkIsReadAndKept) {
+    WriteConfig(Utf16(L"[sav]\r\ntp=\u65e5\u672c\r\n[mine]\r\nnote=kept\r\n[main]\r\nmb= 3\r\n"));
+    // What the program does at exit.
+    const auto exit = [&] {
+        for (const Settings::Key* k : Settings::All) Settings::Write(*ini, *k, Read(*k));
+    };
+    // Read-only, it cannot be marked, and what could not be read is not
+    // written over.
+    const std::string unmarked = ReadFileBytes(Config());
+    SetFileAttributesW(Config().c_str(), FILE_ATTRIBUTE_READONLY);
+    exit();
+    SetFileAttributesW(Config().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(Config()), unmarked);
+
+    EXPECT_EQ(ReadRanged(Settings::CaptureMode), 3);
+    EXPECT_EQ(Read(Settings::Prefix), L"\u65e5\u672c");
+    exit();
+
+    const std::string file = ReadFileBytes(Config());
+    EXPECT_EQ(file.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(file.find(Utf16(L"note=kept")), std::string::npos);
+    EXPECT_NE(file.find(Utf16(L"tp=\u65e5\u672c")), std::string::npos);
+    cIniSettings again(dir);
+    EXPECT_EQ(Settings::ReadNumber(again, Settings::CaptureMode), 3);
 }
 
 TEST(IniSettingsProgram, TheProgramsFilesLiveBesideIt) {
