@@ -1,5 +1,6 @@
 // The test programs' entry: the platform's COM and common controls come up
-// as they do in the program, and End() unwinds instead of ending the process.
+// as they do in the program, End() unwinds instead of ending the process, and
+// a dialog box no test waits for fails the test instead of holding the run.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/Runtime.h"
+#include "unit/common/DialogDriver.h"
 #include "unit/common/TestSupport.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +18,7 @@ int main(int argc, char** argv) {
     forms::SetEndHandler([] { throw testsupport::EndCalled{}; });
     testing::InitGoogleTest(&argc, argv);
     testsupport::ParseArgs(argc, argv);
+    testsupport::GuardAgainstUnaskedDialogs();
     int rc = RUN_ALL_TESTS();
     OleUninitialize();
     return rc;
