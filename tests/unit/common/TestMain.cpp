@@ -7,9 +7,29 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "forms/Runtime.h"
 #include "unit/common/DialogDriver.h"
 #include "unit/common/TestSupport.h"
+
+namespace {
+
+// A pass at another scaling names it (--dpi=N): the display must report it
+// before any test runs, or the pass would prove nothing but 96 dpi again.
+class AskedDpi : public testing::Environment {
+public:
+    void SetUp() override {
+        const std::wstring asked = testsupport::Arg("dpi");
+        if (asked.empty()) return;
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        ASSERT_EQ(dpi, std::stoi(asked)) << "the display's dots per inch (LOGPIXELSX)";
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     OleInitialize(nullptr);
@@ -19,6 +39,7 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testsupport::ParseArgs(argc, argv);
     testsupport::GuardAgainstUnaskedDialogs();
+    testing::AddGlobalTestEnvironment(new AskedDpi);
     int rc = RUN_ALL_TESTS();
     OleUninitialize();
     return rc;
