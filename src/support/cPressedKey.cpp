@@ -8,8 +8,8 @@ namespace {
 
 constexpr int kShift = 16, kCtrl = 17, kAlt = 18;
 
-bool Down(int key) { return GetAsyncKeyState(key) != 0; }
-bool Held(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+bool Down(int key) { return cPressedKey::KeyState(key) != 0; }
+bool Held(int key) { return (cPressedKey::KeyState(key) & 0x8000) != 0; }
 
 // Every key is queried, in the order given, before deciding: each query also
 // clears that key's pressed-since report, so none may be skipped.
@@ -27,6 +27,8 @@ int32_t LowestKey(bool (*counts)(int)) {
 }
 
 }  // namespace
+
+short(__stdcall* cPressedKey::KeyState)(int) = GetAsyncKeyState;
 
 int32_t cPressedKey::GetPressedKey() { return LowestKey(Down); }
 int32_t cPressedKey::GetHeldKey() { return LowestKey(Held); }
