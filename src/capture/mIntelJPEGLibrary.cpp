@@ -23,9 +23,9 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
-// A short name in the target's folder that no file has yet, in the form the
-// platform takes at any length; "" when none is found. Wherever the target
-// can be written, so can it.
+}  // namespace
+
+// Wherever the target can be written, so can the temporary file beside it.
 std::wstring TempNameBeside(const std::wstring& path) {
     std::wstring full(MAX_PATH, L'\0');
     wchar_t* name = nullptr;
@@ -46,6 +46,8 @@ std::wstring TempNameBeside(const std::wstring& path) {
     }
     return {};
 }
+
+namespace {
 
 // Frees the library's record once, on every way out after a successful init.
 class RecordGuard {

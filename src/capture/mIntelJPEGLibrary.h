@@ -17,4 +17,9 @@ inline constexpr int32_t ErrJpeg = 26001;
 // and leave an existing file as it was.
 forms::Boolean SaveJpegFile(cDIBSection& dib, std::wstring file, int32_t quality);
 
+// The temporary name SaveJpegFile writes first: a short name in the target's
+// folder that no file has yet, in the form the platform takes at any length;
+// "" when none is found.
+std::wstring TempNameBeside(const std::wstring& path);
+
 }  // namespace mIntelJPEGLibrary
