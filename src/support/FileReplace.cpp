@@ -4,11 +4,7 @@
 
 namespace FileReplace {
 
-namespace {
-
-// A short name in the target's folder that no file has yet, in the form the
-// platform takes at any length; "" when none is found. Wherever the target
-// can be written, so can it.
+// Wherever the target can be written, so can the temporary file beside it.
 std::wstring TempNameBeside(const std::wstring& path) {
     std::wstring full(MAX_PATH, L'\0');
     wchar_t* name = nullptr;
@@ -29,8 +25,6 @@ std::wstring TempNameBeside(const std::wstring& path) {
     }
     return {};
 }
-
-}  // namespace
 
 bool Replace(const std::wstring& path, const std::function<bool(const std::wstring& temp)>& write) {
     // What the move would refuse is refused before any work.

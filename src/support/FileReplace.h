@@ -13,4 +13,9 @@ namespace FileReplace {
 // and path is as it was.
 bool Replace(const std::wstring& path, const std::function<bool(const std::wstring& temp)>& write);
 
+// The temporary name Replace writes first: a short name in the target's
+// folder that no file has yet, in the form the platform takes at any length;
+// "" when none is found.
+std::wstring TempNameBeside(const std::wstring& path);
+
 }  // namespace FileReplace

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kShift = 16, kCtrl = 17, kAlt = 18;
 
-bool Down(int key) { return GetAsyncKeyState(key) != 0; }
+bool Down(int key) { return cPressedKey::KeyState(key) != 0; }
 
 // Every key is queried, in the order given, before deciding: each query also
 // clears that key's pressed-since report, so none may be skipped.
@@ -19,6 +19,8 @@ forms::Boolean AllDown(std::initializer_list<int> keys) {
 }
 
 }  // namespace
+
+short(__stdcall* cPressedKey::KeyState)(int) = GetAsyncKeyState;
 
 // The scan stops at the first key found: keys above it are not queried.
 int32_t cPressedKey::GetPressedKey() {

@@ -19,4 +19,8 @@ public:
     forms::Boolean Alt_Ctrl_Shift_Key();
     forms::Boolean Alt_Shift_Key();
     forms::Boolean Ctrl_Shift_Key();
+
+    // The platform's key-state query; tests put their own in its place to
+    // see which keys are asked for.
+    static short(__stdcall* KeyState)(int);
 };

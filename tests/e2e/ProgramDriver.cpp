@@ -2,8 +2,12 @@
 
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <string>
 
 #include "unit/common/TestSupport.h"
 
@@ -310,5 +314,32 @@ POINT CaptureButton(HWND main) { return OnMain(main, 1530 + 420 + 360, 4320 + 36
 POINT HideButton(HWND main) { return OnMain(main, 1530 + 4965 + 360, 4320 + 360); }
 POINT ExitButton(HWND main) { return OnMain(main, 1530 + 5865 + 360, 4320 + 360); }
 POINT ObjectModeButton(HWND main) { return OnMain(main, 1530 + 5220 + 540, 1440 + 540); }
+
+namespace {
+
+// A pass at another scaling (--dpi=N) first checks that the program runs at
+// it, as OnMain assumes: its twips per pixel, read from the width
+// of the main window's strip, 1530 twips. (The window itself may be held
+// to the screen's width.)
+class ProgramAtAskedDpi : public testing::Environment {
+public:
+    void SetUp() override {
+        const std::wstring asked = testsupport::Arg("dpi");
+        if (asked.empty()) return;
+        Program program;
+        HWND main = MainWindowOf(program);
+        ASSERT_NE(main, nullptr) << "the program shows no main window";
+        HWND strip = ChildWindowFromPointEx(main, POINT{2, 2}, CWP_SKIPINVISIBLE);
+        ASSERT_TRUE(strip && strip != main) << "no strip at the main window's corner";
+        RECT r{};
+        GetWindowRect(strip, &r);
+        EXPECT_EQ(std::lround(1530.0 / (r.right - r.left)), 1440 / std::stoi(asked))
+            << "the program's twips per pixel; its strip is " << r.right - r.left << " pixels wide";
+    }
+};
+
+testing::Environment* const programAtAskedDpi = testing::AddGlobalTestEnvironment(new ProgramAtAskedDpi);
+
+}  // namespace
 
 }  // namespace e2e

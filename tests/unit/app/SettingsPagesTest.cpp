@@ -6,6 +6,7 @@
 #include "app/FrmSave.h"
 #include "app/FrmTemp.h"
 #include "forms/Runtime.h"
+#include "support/Settings.h"
 #include "support/cFilesFolders.h"
 #include "unit/app/AppPages.h"
 
@@ -24,6 +25,7 @@ protected:
 std::wstring ImagesBeside() { return forms::App.Path() + L"\\Images"; }
 }  // namespace
 
+// The one place where every key's default is checked, as the pages read it.
 TEST_F(SettingsPages, AFreshStartRunsOnTheDefaultsAndWritesThemAtExit) {
     RemoveDirectoryW(ImagesBeside().c_str());
     EXPECT_EQ(FrmGeneral->CaptureMode(), 1);
@@ -40,6 +42,8 @@ TEST_F(SettingsPages, AFreshStartRunsOnTheDefaultsAndWritesThemAtExit) {
     EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"Image - ");
     EXPECT_EQ(FrmSave->TxtPath.Text(), ImagesBeside());
     EXPECT_NE(GetFileAttributesW(ImagesBeside().c_str()), INVALID_FILE_ATTRIBUTES) << "the folder is made";
+    cIniSettings ini;  // the running number, read at each automatic save
+    EXPECT_EQ(forms::CLng(Settings::ReadText(ini, Settings::RunningNumber)), 0);
     EXPECT_EQ(GetFileAttributesW(ConfigPath().c_str()), INVALID_FILE_ATTRIBUTES) << "reading makes no file";
 
     ReleasePages();
@@ -51,6 +55,7 @@ TEST_F(SettingsPages, AFreshStartRunsOnTheDefaultsAndWritesThemAtExit) {
     EXPECT_EQ(ReadConfig("sav", "cn"), "1");
     EXPECT_EQ(ReadConfig("sav", "ct"), "1");
     EXPECT_EQ(ReadConfig("sav", "cq"), "8");
+    EXPECT_EQ(ReadConfig("sav", "tp"), "Image - ");
     EXPECT_EQ(ReadConfig("sav", "tpa"), forms::ToAnsi(ImagesBeside()));
     EXPECT_EQ(WrittenValue("an"), "<missing>") << "the running number is written by saves only";
 }

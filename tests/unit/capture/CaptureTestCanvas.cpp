@@ -60,14 +60,9 @@ TEST(CaptureCanvas, PictureAssignedSetsTheSizeWhateverTheMoveBefore) {
 }
 
 TEST(CaptureCanvas, PointerDrawnAtHundredFiftyLandsAtNinetyOneFortyOne) {
-    ColourWindow front(450, 350, 100, 100, kWhite);
-    SetForegroundWindow(front.hwnd());
-    SetCursorPos(500, 400);
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    SetCursor(arrow);
-    Pump(30);
+    ArrowInFront pointer;
     CanvasObject reference(64, 64, kWhite);
-    DrawIcon(reference.dc(), 0, 0, arrow);
+    DrawIcon(reference.dc(), 0, 0, pointer.arrow());
     RECT ref = InkBox(reference.image(), 0xFFFFFF);
     ASSERT_GE(ref.right, ref.left);
 
@@ -108,11 +103,7 @@ TEST(CaptureCanvas, ClipboardCopyOfTheImageOutlivesTheCanvasChanging) {
 }
 
 TEST(CaptureCanvas, TwoHundredCapturesWithPointerAndClipboardLeaveTheGdiCount) {
-    ColourWindow front(450, 350, 100, 100, kWhite);
-    SetForegroundWindow(front.hwnd());
-    SetCursorPos(500, 400);
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-    Pump(30);
+    ArrowInFront front;
     forms::PictureBox& pic = FrmHost->Pic;
     cCapture cap;
     auto once = [&] {

@@ -1,5 +1,4 @@
-// The pointer drawn into an object that lacks the canvas's members, the
-// clipboard road, the palette display and the release of every GDI object a
+// The pointer drawn into objects reached by member name, the clipboard road, the palette display and the release of every GDI object a
 // capture makes.
 #include <gtest/gtest.h>
 
@@ -64,6 +63,18 @@ TEST(DrawCur, ObjectWithoutTheNamedMembersRaises438) {
     } catch (const forms::Error& e) {
         EXPECT_EQ(e.Number, forms::err::NoSuchMember);
     }
+}
+
+// An object that is neither a runtime box nor a form gets Picture = Image
+// by name, after the drawing.
+TEST(DrawCur, OnAnObjectByNameTheDrawingBecomesItsPicture) {
+    ArrowInFront pointer;
+    CanvasObject canvas(200, 120, kWhite);
+    cCapture cap;
+    cap.DrawCur(100, 50, canvas);
+    ASSERT_GE(InkBox(canvas.image(), 0xFFFFFF).right, 91) << "the pointer is drawn";
+    ASSERT_TRUE(canvas.picture()) << "no Picture was set";
+    EXPECT_EQ(PixelsOf(canvas.picture().Bitmap()), PixelsOf(canvas.image()));
 }
 
 TEST(Clipboard, PutsACopyOfTheBitmapAndClosesTheClipboard) {

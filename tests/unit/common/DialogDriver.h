@@ -8,24 +8,40 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace testsupport {
 
+// The visible top-level dialog boxes (class #32770) of this process.
+std::vector<HWND> OwnDialogs();
+
+// Started by the test main: a dialog box that shows while no driver waits
+// for one fails the running test, named by its caption and text, and is
+// closed, so that the run goes on instead of waiting for its time limit.
+void GuardAgainstUnaskedDialogs();
+// A driver's side of the guard: it waits for a box, then takes the one found.
+void ExpectDialog();
+void TakeDialog(HWND dlg);  // null: the driver stopped waiting without one
+
 class DialogDriver {
 public:
-    explicit DialogDriver(int button, std::function<void(HWND)> look = {})
-        : thread_([this, button, look] {
-              for (int i = 0; i < 300 && !stop_; ++i) {
-                  if (HWND dlg = FindDialog()) {
-                      title_ = Text(dlg);
-                      if (look) look(dlg);
-                      PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-                      found_ = true;
-                      return;
-                  }
-                  Sleep(50);
-              }
-          }) {}
+    explicit DialogDriver(int button, std::function<void(HWND)> look = {}) {
+        ExpectDialog();
+        thread_ = std::thread([this, button, look] {
+            for (int i = 0; i < 300 && !stop_; ++i) {
+                if (HWND dlg = FindDialog()) {
+                    TakeDialog(dlg);
+                    title_ = Text(dlg);
+                    if (look) look(dlg);
+                    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+                    found_ = true;
+                    return;
+                }
+                Sleep(50);
+            }
+            TakeDialog(nullptr);
+        });
+    }
     ~DialogDriver() { Done(); }
     // Whether a dialog was found and pressed (waits for the helper).
     bool Done() {
@@ -64,13 +80,8 @@ private:
         return TRUE;
     }
     static HWND FindDialog() {
-        HWND w = nullptr;
-        while ((w = FindWindowExW(nullptr, w, L"#32770", nullptr))) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w)) return w;
-        }
-        return nullptr;
+        const std::vector<HWND> dialogs = OwnDialogs();
+        return dialogs.empty() ? nullptr : dialogs.front();
     }
 
     std::atomic<bool> stop_{false};

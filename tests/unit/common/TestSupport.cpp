@@ -250,4 +250,12 @@ ColourWindow::~ColourWindow() {
     Pump(20);
 }
 
+ArrowInFront::ArrowInFront()
+    : window_(450, 350, 100, 100, RGB(255, 255, 255)), arrow_(LoadCursorW(nullptr, IDC_ARROW)) {
+    SetForegroundWindow(window_.hwnd());
+    SetCursorPos(500, 400);
+    SetCursor(arrow_);
+    Pump(30);
+}
+
 }  // namespace testsupport

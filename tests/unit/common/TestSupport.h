@@ -66,4 +66,17 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// A white window of ours in front with the arrow pointer at (500, 400) over
+// it: the pointer drawn into captures is the foreground window's.
+class ArrowInFront {
+public:
+    ArrowInFront();
+    HWND hwnd() const { return window_.hwnd(); }
+    HCURSOR arrow() const { return arrow_; }
+
+private:
+    ColourWindow window_;
+    HCURSOR arrow_;
+};
+
 }  // namespace testsupport
