@@ -180,6 +180,7 @@ forms::Boolean CFrmGeneral::MouseWanted() {
 }
 
 void CFrmGeneral::DoCapture() {
+    CFrmMain::CaptureUnderWay underWay;
     CFrmMain& main = *FrmMain;
     forms::PictureBox& canvas = main.Pic;
     PassOver([&] { canvas.Cls(); });
@@ -218,6 +219,7 @@ void CFrmGeneral::DoCapture() {
 }
 
 void CFrmGeneral::DoSave() {
+    CFrmMain::CaptureUnderWay underWay;
     if (FrmSave->Mselection == 1) {
         CFrmMain& main = *FrmMain;
         forms::Boolean copied = forms::False;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/FrmAbout.h"
 #include "app/FrmExport.h"
 #include "app/FrmGeneral.h"
@@ -67,6 +69,9 @@ CFrmMain::CFrmMain() {
     Tm.Interval(10);
     Tm.Enabled(forms::False);
     Tm.Tick = [this] { Tm_Timer(); };
+    TmBusy.Interval(10);
+    TmBusy.Enabled(forms::False);
+    TmBusy.Tick = [this] { TmBusy_Timer(); };
 
     Mnu_File.Visible = forms::False;
     Mnu_Select.Visible = forms::False;
@@ -126,6 +131,8 @@ void CFrmMain::BtnHover3_Click() { SelectPanel(3); }
 void CFrmMain::BtnHover4_Click() { SelectPanel(4); }
 
 void CFrmMain::Tm_Timer() {
+    // One capture at a time: the busy poll watches the hotkey meanwhile.
+    if (Capturing()) return;
     using namespace ModGeneral;
     try {
         // One capture a press. CanCapture leaves its marker in g_LastKey while
@@ -165,15 +172,45 @@ void CFrmMain::ShowForm() {
 void CFrmMain::TrayCallback(float X) {
     forms::PassOver([&] {
         auto message = static_cast<int32_t>(forms::RoundHalfEven(X / forms::Screen.TwipsPerPixelX()));
+        if (message != WM_LBUTTONDBLCLK && message != WM_RBUTTONUP) return;
+        if (Capturing()) {
+            // Served by a wait inside the capture: a menu or a restore now
+            // would act in its middle (Exit would end it unreported).
+            m_TrayWaiting = message;
+            return;
+        }
         if (message == WM_LBUTTONDBLCLK) {
             WindowState(forms::vbNormal);
             SetForegroundWindow(hWnd());
             ShowForm();
-        } else if (message == WM_RBUTTONUP) {
+        } else {
             SetForegroundWindow(hWnd());
             PopupMenu(Mnu_File);
         }
     });
+}
+
+CFrmMain::CaptureUnderWay::CaptureUnderWay() : m_Main(*FrmMain) {
+    if (m_Main.m_Captures++ == 0) forms::PassOver([this] { m_Main.TmBusy.Enabled(forms::True); });
+}
+
+CFrmMain::CaptureUnderWay::~CaptureUnderWay() {
+    if (--m_Main.m_Captures > 0) return;
+    forms::PassOver([this] { m_Main.TmBusy.Enabled(forms::False); });
+    // Through the queue again, as if the icon had been clicked now.
+    if (int32_t message = std::exchange(m_Main.m_TrayWaiting, 0))
+        PostMessageW(m_Main.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(message, 0));
+}
+
+void CFrmMain::TmBusy_Timer() {
+    // A report box is open inside the capture: a capture started now would
+    // run inside one that has not ended, on the same canvas. The press brings
+    // the report to the front instead, where it cannot be missed.
+    HWND box = forms::ShownMsgBox();
+    if (!box || Visible() == forms::True) return;
+    if (FrmGeneral->CanCapture() != forms::True) return;
+    SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(box);
 }
 
 void CFrmMain::Mnu_File_Profiles_Click() {
@@ -203,6 +240,12 @@ void CFrmMain::Mnu_File_Exit_Click() {
     forms::Unload(FrmGeneral);
     forms::Unload(FrmSave);
     forms::Unload(*this);
+}
+
+LRESULT CFrmMain::WndProc(UINT m, WPARAM w, LPARAM l) {
+    // The session ends: the settings are kept and the icon goes, as at Exit.
+    if (m == WM_ENDSESSION && w) forms::PassOver([this] { Mnu_File_Exit_Click(); });
+    return Form::WndProc(m, w, l);
 }
 
 void CFrmMain::Form_Unload(int16_t& Cancel) {

@@ -39,6 +39,8 @@ public:
     forms::PictureBox Pic{this, L"Pic"};
     // Hotkey poll.
     forms::Timer Tm{this, L"Tm"};
+    // Runs only while a capture is under way, when the hotkey poll cannot.
+    forms::Timer TmBusy{this, L"TmBusy"};
 
     // The tray icon's pop-up menu (never shown on the window).
     forms::Menu Mnu_File{nullptr, L"&File", L"Mnu_File"};
@@ -77,21 +79,41 @@ public:
     // The tray icon's mouse message arrives as a mouse move with X = message.
     void TrayCallback(float X);
 
+    // Marks a capture under way, from its start to its delivery or report;
+    // nests. Meanwhile tray clicks wait for its end and a hotkey press brings
+    // its open report to the front.
+    class CaptureUnderWay {
+    public:
+        CaptureUnderWay();
+        ~CaptureUnderWay();
+        CaptureUnderWay(const CaptureUnderWay&) = delete;
+        CaptureUnderWay& operator=(const CaptureUnderWay&) = delete;
+
+    private:
+        CFrmMain& m_Main;
+    };
+    bool Capturing() const { return m_Captures > 0; }
+
     cTray& Tray();
 
 protected:
     void Form_Initialize() override;
     void Form_Load() override;
     void Form_Unload(int16_t& Cancel) override;
+    LRESULT WndProc(UINT m, WPARAM w, LPARAM l) override;
 
 private:
     // The preview or a window it owns is the foreground window.
     static bool PreviewInFront();
+    void TmBusy_Timer();
     cGraphics& Graphics();
     cFilesFolders& FilesFolders();
 
     int16_t m_Page = 0;
     forms::Boolean m_Exit = forms::False;
+    int m_Captures = 0;
+    // The tray message that came during a capture, 0 when none.
+    int32_t m_TrayWaiting = 0;
     std::unique_ptr<cTray> m_Tray;
     std::unique_ptr<cGraphics> m_Graphics;
     std::unique_ptr<cFilesFolders> m_FilesFolders;

@@ -118,10 +118,105 @@ void ClipboardObject::Clear() const {
     }
 }
 
+namespace {
+
+// The boxes MsgBox shows now, innermost last, and the hook that finds the
+// next one as it comes up.
+std::vector<HWND> g_boxes;
+HHOOK g_boxHook = nullptr;
+
+// The platform sizes a box to its longest line, and a long path is one word:
+// a box wider than three quarters of the screen is narrowed to that and its
+// text wrapped, words cut where they must be.
+void FitToScreen(HWND box) {
+    RECT work{}, r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(box, &r);
+    const int limit = (work.right - work.left) * 3 / 4;
+    const int excess = (r.right - r.left) - limit;
+    if (excess <= 0) return;
+    HWND text = nullptr;
+    for (HWND c = GetWindow(box, GW_CHILD); c && !text; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(c, cls, 16);
+        if (lstrcmpiW(cls, L"Static") == 0 && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON &&
+            GetWindowTextLengthW(c) > 0)
+            text = c;
+    }
+    if (!text) return;
+    RECT tr{};
+    GetWindowRect(text, &tr);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&tr), 2);
+    const int width = (tr.right - tr.left) - excess;
+    if (width < 100) return;
+    std::vector<wchar_t> words(GetWindowTextLengthW(text) + 1);
+    GetWindowTextW(text, words.data(), static_cast<int>(words.size()));
+    RECT need{0, 0, width, 0};
+    HDC dc = GetDC(text);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, words.data(), -1, &need,
+              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
+    const int taller = std::max<int>(0, need.bottom - (tr.bottom - tr.top));
+
+    SetWindowLongW(text, GWL_STYLE, GetWindowLongW(text, GWL_STYLE) | SS_EDITCONTROL);
+    SetWindowPos(text, nullptr, 0, 0, width, (tr.bottom - tr.top) + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The buttons stay centred under the text.
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(c, cls, 16);
+        if (lstrcmpiW(cls, L"Button") != 0) continue;
+        RECT b{};
+        GetWindowRect(c, &b);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&b), 2);
+        SetWindowPos(c, nullptr, b.left - excess / 2, b.top + taller, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const int w = limit, h = (r.bottom - r.top) + taller;
+    const int top = std::max<int>(work.top, work.top + ((work.bottom - work.top) - h) / 2);
+    SetWindowPos(box, nullptr, work.left + ((work.right - work.left) - w) / 2, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Follows the next box from the end of its own layout to its showing.
+LRESULT CALLBACK FollowBox(int code, WPARAM w, LPARAM l) {
+    if (code == HC_ACTION) {
+        const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(l);
+        wchar_t cls[16] = {};
+        if (m->message == WM_INITDIALOG && GetClassNameW(m->hwnd, cls, 16) && lstrcmpW(cls, L"#32770") == 0 &&
+            std::find(g_boxes.begin(), g_boxes.end(), m->hwnd) == g_boxes.end()) {
+            g_boxes.push_back(m->hwnd);
+            FitToScreen(m->hwnd);
+        } else if (m->message == WM_WINDOWPOSCHANGED && !g_boxes.empty() && m->hwnd == g_boxes.back() &&
+                   (reinterpret_cast<const WINDOWPOS*>(m->lParam)->flags & SWP_SHOWWINDOW)) {
+            UnhookWindowsHookEx(g_boxHook);
+            g_boxHook = nullptr;
+            // Showing does not raise it above the other topmost windows.
+            SetWindowPos(m->hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+}
+
+}  // namespace
+
 int32_t MsgBox(const std::wstring& prompt, int32_t buttons, const std::wstring& title) {
     std::wstring t = title.empty() ? App.Title() : title;
     HWND owner = GetActiveWindow();
-    return MessageBoxW(owner, prompt.c_str(), t.c_str(), static_cast<UINT>(buttons) | MB_SETFOREGROUND);
+    const size_t open = g_boxes.size();
+    if (g_boxHook) UnhookWindowsHookEx(g_boxHook);
+    g_boxHook = SetWindowsHookExW(WH_CALLWNDPROCRET, FollowBox, nullptr, GetCurrentThreadId());
+    const int32_t chosen =
+        MessageBoxW(owner, prompt.c_str(), t.c_str(), static_cast<UINT>(buttons) | MB_SETFOREGROUND | MB_TOPMOST);
+    if (g_boxHook) UnhookWindowsHookEx(g_boxHook);
+    g_boxHook = nullptr;
+    g_boxes.resize(std::min(open, g_boxes.size()));
+    return chosen;
+}
+
+HWND ShownMsgBox() {
+    for (auto it = g_boxes.rbegin(); it != g_boxes.rend(); ++it)
+        if (IsWindow(*it)) return *it;
+    return nullptr;
 }
 
 int32_t DoEvents() {

@@ -58,9 +58,12 @@ enum MsgBoxStyle : int32_t {
     vbOKOnly = 0, vbOKCancel = 1, vbYesNo = 4, vbCritical = 16, vbQuestion = 32, vbExclamation = 48,
     vbInformation = 64
 };
-// Shows a message box owned by the active window; returns the button chosen.
-// An empty title is the program's title.
+// Shows a message box owned by the active window, in front of every window
+// and with the focus; returns the button chosen. An empty title is the
+// program's title. Text too wide for the screen wraps, long words too.
 int32_t MsgBox(const std::wstring& prompt, int32_t buttons = vbOKOnly, const std::wstring& title = {});
+// The innermost box MsgBox shows now; null when none is open.
+HWND ShownMsgBox();
 
 // Lets pending window messages and timers run once.
 int32_t DoEvents();

@@ -225,3 +225,31 @@ TEST(CaptureRoad, AnActiveWindowCaptureWithNoWindowInFrontSaysSoAndSavesNothing)
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(*reinterpret_cast<const int32_t*>(bmp.data() + 18), 200) << "the window in front, not the screen";
 }
+
+TEST(CaptureRoad, TheEndOfTheSessionSavesTheSettingsAndTakesTheIconAway) {
+    ConfigFile config("");
+    std::vector<HWND> before = TrayIcons();
+    Program program;
+    HWND main = MainWindowOf(program);
+    ASSERT_NE(main, nullptr);
+    ClickAt(ObjectModeButton(main));
+    ASSERT_TRUE(HideMainWindow(main));
+    Pump(500);
+    ASSERT_TRUE(program.Running()) << "the close box only hides";
+    HWND ours = NewIcon(before);
+    HWND page = CapturePageForm(program);
+    ASSERT_TRUE(ours && page);
+
+    // What the system sends every top-level window when the user logs off.
+    DWORD_PTR mayEnd = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &mayEnd));
+    EXPECT_NE(mayEnd, 0u) << "the program lets the session end";
+    SendNotifyMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(IconWentBefore(page, ours, 8000)) << "the icon is taken away as at exit";
+    EXPECT_TRUE(program.WaitExit(8000));
+    // Every key that exit writes, the new mode among them.
+    std::vector<std::string> lines = config.Lines();
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5),
+              (std::vector<std::string>{"main/mb=4", "main/cm=1", "hkeys/hk=83", "hkeys/mdf=2", "sav/msl=2"}));
+}

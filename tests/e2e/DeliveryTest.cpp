@@ -1,7 +1,8 @@
 // Every capture reaches its file or the clipboard, or the user is told: names
 // taken by folders, an images folder removed or blocked while the program
 // runs, the running number at its limit, a prefix that would leave the
-// folder, and a clipboard that another program holds.
+// folder, and a clipboard that another program holds. The report comes to
+// the front, and tray clicks inside a capture wait for its end.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -20,6 +21,11 @@ namespace {
 std::wstring CleanDir(const std::wstring& name) {
     std::wstring dir = TempDir(name);
     RemoveTree(dir);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::wstring MadeDir(const std::wstring& dir) {
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }
@@ -59,12 +65,75 @@ public:
     bool Ready() const { return main_ && !IsWindowVisible(main_); }
     HWND main() const { return main_; }
     DWORD pid() const { return program_.pid(); }
+    bool Ended(int ms) const { return program_.WaitExit(ms); }
     void Capture() const { PressKeys({VK_CONTROL, 'S'}); }
 
 private:
     Program program_;
     HWND main_ = nullptr;
 };
+
+// The program hidden on a folder of its own for JPEG files named "Shot-",
+// where a file takes the folder's place once the program runs.
+struct BlockedFolder {
+    explicit BlockedFolder(const std::wstring& dir)
+        : images(MadeDir(dir)), config(Config::File("1", "Shot-", images)) {
+        if (!program.Ready()) return;
+        RemoveTree(images);
+        WriteFileBytes(images, "not a folder");
+    }
+    std::wstring images;
+    Config config;
+    Hidden program;
+};
+
+// Another program (the helper) holds the clipboard for ms and meanwhile
+// measures how long the window takes to answer.
+class HeldClipboard {
+public:
+    HeldClipboard(HWND window, int ms) {
+        event_ = CreateEventW(nullptr, TRUE, FALSE, kName);
+        std::wstring cmd = L"\"" + ArgPath("holder") + L"\" " +
+                           std::to_wstring(reinterpret_cast<uintptr_t>(window)) + L" " + std::to_wstring(ms) + L" " + kName;
+        STARTUPINFOW si{sizeof si};
+        held_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder_) &&
+                WaitForSingleObject(event_, 10000) == WAIT_OBJECT_0;
+    }
+    ~HeldClipboard() {
+        SlowestReply();
+        if (holder_.hProcess) CloseHandle(holder_.hProcess);
+        if (holder_.hThread) CloseHandle(holder_.hThread);
+        CloseHandle(event_);
+    }
+    bool held() const { return held_; }
+    // Waits for the helper to let go; its slowest reply seen, in ms.
+    DWORD SlowestReply() const {
+        DWORD slowest = 1000000;
+        if (holder_.hProcess && WaitForSingleObject(holder_.hProcess, 20000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(holder_.hProcess, &slowest);
+        return slowest;
+    }
+
+private:
+    static constexpr wchar_t kName[] = L"qc_e2e_clipboard_held";
+    HANDLE event_;
+    PROCESS_INFORMATION holder_{};
+    bool held_ = false;
+};
+
+// The program's pop-up menu is up.
+bool MenuUp(DWORD pid) {
+    for (HWND h : TopWindows(pid, true))
+        if (ClassOf(h) == L"#32768") return true;
+    return false;
+}
+
+// a lies above b.
+bool Above(HWND a, HWND b) {
+    for (HWND h = GetWindow(b, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV))
+        if (h == a) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -123,24 +192,22 @@ TEST(Delivery, APrefixThatWouldLeaveTheImagesFolderIsRefusedWithAMessage) {
     EXPECT_FALSE(Exists(root + L"\\x-1.Bmp")) << "nothing is written outside the images folder";
 }
 
-TEST(Delivery, AFileThatCannotBeWrittenIsReportedOncePerCapture) {
-    std::wstring root = CleanDir(L"delivery_blocked");
-    std::wstring images = root + L"\\Images";
-    CreateDirectoryW(images.c_str(), nullptr);
-    Config config(Config::File("1", "Shot-", images));
-    Hidden program;
+TEST(Delivery, AFileThatCannotBeWrittenIsReportedOncePerCaptureInABoxThatFitsTheScreen) {
+    // A path long enough to make a box wider than the screen.
+    BlockedFolder blocked(MadeDir(CleanDir(L"delivery_blocked") + L"\\" + std::wstring(120, L'n')) + L"\\Images");
+    const std::wstring& images = blocked.images;
+    const Hidden& program = blocked.program;
     ASSERT_TRUE(program.Ready());
-
-    // While the program runs, a file takes the images folder's place.
-    RemoveTree(images);
-    WriteFileBytes(images, "not a folder");
     for (int capture = 1; capture <= 2; ++capture) {
         program.Capture();
         HWND box = WaitMessageBox(program.pid(), 8000);
         ASSERT_NE(box, nullptr) << "capture " << capture;
         EXPECT_EQ(MessageText(box), L"The capture was not saved to the file \"" + images + L"\\Shot-1.Jpg\".");
         EXPECT_TRUE(HasIcon(box));
-        EXPECT_EQ(config.Value("Main", "an"), "1") << "the number is stored before the write";
+        RECT r{};
+        GetWindowRect(box, &r);
+        EXPECT_TRUE(r.left >= 0 && r.right <= GetSystemMetrics(SM_CXSCREEN)) << r.left << ".." << r.right;
+        EXPECT_EQ(blocked.config.Value("Main", "an"), "1") << "the number is stored before the write";
         ASSERT_TRUE(DismissMessageBox(box));
         EXPECT_EQ(WaitMessageBox(program.pid(), 1000), nullptr) << "one message per capture";
     }
@@ -152,16 +219,8 @@ TEST(Delivery, ABusyClipboardLeavesTheWindowsAnsweringAndIsReported) {
     Hidden program;
     ASSERT_TRUE(program.Ready());
 
-    // Another program holds the clipboard for 10 s and meanwhile measures how
-    // long the main window takes to answer.
-    const wchar_t held[] = L"qc_e2e_clipboard_held";
-    HANDLE heldEvent = CreateEventW(nullptr, TRUE, FALSE, held);
-    std::wstring cmd = L"\"" + ArgPath("holder") + L"\" " +
-                       std::to_wstring(reinterpret_cast<uintptr_t>(program.main())) + L" 10000 " + held;
-    STARTUPINFOW si{sizeof si};
-    PROCESS_INFORMATION holder{};
-    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder));
-    ASSERT_EQ(WaitForSingleObject(heldEvent, 10000), WAIT_OBJECT_0) << "the helper holds the clipboard";
+    HeldClipboard clipboard(program.main(), 10000);
+    ASSERT_TRUE(clipboard.held()) << "the helper holds the clipboard";
 
     program.Capture();
     HWND box = WaitMessageBox(program.pid(), 12000);
@@ -170,12 +229,75 @@ TEST(Delivery, ABusyClipboardLeavesTheWindowsAnsweringAndIsReported) {
         EXPECT_EQ(MessageText(box), L"The capture was not saved to the clipboard.");
         EXPECT_TRUE(DismissMessageBox(box));
     }
-    ASSERT_EQ(WaitForSingleObject(holder.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD slowest = 0;
-    GetExitCodeProcess(holder.hProcess, &slowest);
-    CloseHandle(holder.hProcess);
-    CloseHandle(holder.hThread);
-    CloseHandle(heldEvent);
+    const DWORD slowest = clipboard.SlowestReply();
     RecordProperty("slowest_reply_ms", static_cast<int>(slowest));
     EXPECT_LT(slowest, 250u) << "the slowest reply of the main window, in ms";
+}
+
+TEST(Delivery, TrayClicksInsideACaptureAreServedOnceItHasEnded) {
+    Config config("msl=1\r\n");
+    Hidden program;
+    ASSERT_TRUE(program.Ready());
+    // What the icon sends the window for a double-click, then a right-click.
+    for (UINT click : {WM_LBUTTONDBLCLK, WM_RBUTTONUP}) {
+        SCOPED_TRACE(click);
+        HeldClipboard clipboard(program.main(), 8000);
+        ASSERT_TRUE(clipboard.held());
+        program.Capture();
+        Pump(500);
+        SendNotifyMessageW(program.main(), WM_MOUSEMOVE, 1, click);
+        auto acted = [&] { return MenuUp(program.pid()) || IsWindowVisible(program.main()); };
+        HWND box = WaitMessageBox(program.pid(), 12000);
+        ASSERT_NE(box, nullptr) << "the capture is reported, not ended by the click";
+        EXPECT_EQ(MessageText(box), L"The capture was not saved to the clipboard.");
+        EXPECT_FALSE(WaitUntil(acted, 500)) << "nothing acted on inside the capture";
+        ASSERT_TRUE(DismissMessageBox(box));
+        ASSERT_TRUE(WaitUntil(acted, 3000)) << "the click is acted on once the capture has ended";
+        Pump(500);
+        if (click == WM_LBUTTONDBLCLK) {
+            EXPECT_FALSE(MenuUp(program.pid()));
+            ASSERT_TRUE(HideMainWindow(program.main()));
+        } else {
+            EXPECT_FALSE(IsWindowVisible(program.main()));
+            KeyDown('X');
+            KeyUp('X');
+            EXPECT_TRUE(program.Ended(8000)) << "exit chosen from the menu";
+        }
+    }
+}
+
+TEST(Delivery, AHotkeyPressWhileAReportIsOpenBringsTheReportToTheFront) {
+    BlockedFolder blocked(CleanDir(L"delivery_front") + L"\\Images");
+    const std::wstring& images = blocked.images;
+    const Hidden& program = blocked.program;
+    ASSERT_TRUE(program.Ready());
+    // Another program's window, in front of every other.
+    HWND other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP, 0, 0, 1024, 768,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(other, SW_SHOWNA);
+    Pump(300);
+
+    program.Capture();
+    HWND box = WaitMessageBox(program.pid(), 8000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Above(box, other) && GetForegroundWindow() == box; }, 2000))
+        << "the report comes up in front, with the focus";
+
+    // The user turns to the other window and mends the folder; the report stays open.
+    SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(other);
+    Pump(300);
+    ASSERT_TRUE(Above(other, box));
+    DeleteFileW(images.c_str());
+    CreateDirectoryW(images.c_str(), nullptr);
+    program.Capture();
+    EXPECT_TRUE(WaitUntil([&] { return Above(box, other) && GetForegroundWindow() == box; }, 3000))
+        << "the press brings the open report to the front";
+    EXPECT_FALSE(Exists(images + L"\\Shot-1.Jpg")) << "one capture at a time";
+    ASSERT_TRUE(DismissMessageBox(box));
+    DestroyWindow(other);
+    Pump(1000);  // keys down as a capture ends are taken for its own
+
+    program.Capture();
+    EXPECT_TRUE(WaitFile(images + L"\\Shot-1.Jpg", 5000)) << "the next press captures";
 }
