@@ -58,20 +58,26 @@ TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
     forms::Unload(FrmExport);
 }
 
-TEST(Preview, EachSaveStartsAFreshDialogInTheFormatOfTheMoment) {
+TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
     const std::wstring dir = TempDir(L"preview_save");
     struct Case {
         forms::OptionButton& format;
         int button;
-        std::wstring type, name;
+        std::wstring type, name, written;
         std::string magic;
-    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"first.bmp", "BM"},
-                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"second.jpg", "\xFF\xD8"},
-                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", ""}};
+    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"first.bmp", L"", "BM"},
+                 // Names outside the code page; a typed extension decides
+                 // the format, any other gets the chosen format's.
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"\u5199\u771F-1.jpg", L"", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"Bilder-\u00E4\u00F6\u00FC.bmp", L"", "BM"},
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"c.JPEG", L"", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"d.png", L"d.png.Jpg", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", L"", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // A new ask-for-name capture; then format and canvas change while
-        // the preview is open: Save takes the new ones.
+        // A new ask-for-name capture; then the format changes and a newer
+        // capture replaces the canvas while the preview is open: Save takes
+        // the new format and the picture the preview shows.
         OpenPreview();
         c.format.Value(forms::True);
         FrmMain->Pic.Picture(Capture(90, 60, RGB(0, 0, 255)));
@@ -88,9 +94,11 @@ TEST(Preview, EachSaveStartsAFreshDialogInTheFormatOfTheMoment) {
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
         EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
         EXPECT_EQ(FrmExport->Visible(), forms::True);
-        EXPECT_EQ(ReadFileBytes(path).substr(0, 2), c.magic);
+        const std::wstring written = c.written.empty() ? path : dir + L"\\" + c.written;
+        EXPECT_EQ(ReadFileBytes(written).substr(0, 2), c.magic);
         if (c.magic.empty()) continue;
-        EXPECT_EQ(forms::LoadPicture(path).PixelWidth(), 90);
+        EXPECT_EQ(forms::LoadPicture(written).PixelWidth(), 1000) << "the picture shown, not the newer canvas";
+        EXPECT_EQ(Exists(path), written == path);
     }
     forms::Unload(FrmExport);
 }
