@@ -1,6 +1,6 @@
 #include "app/FrmExport.h"
 
-#include <cwctype>
+#include <cwchar>
 
 #include "app/FrmMain.h"
 #include "app/FrmSave.h"
@@ -20,11 +20,7 @@ constexpr float kBandHeight = 690, kLineHeight = 30;
 constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kOrange = 0x3B96FF;
 constexpr int32_t OFN_OVERWRITEPROMPT_FLAG = 2;
-
-std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
-    return s;
-}
+constexpr int32_t kYes = 6;
 
 }  // namespace
 
@@ -76,10 +72,24 @@ void CFrmExport::CmdSave_Click() {
         dlg.DialogTitle(L"Save Image");
         dlg.flags(OFN_OVERWRITEPROMPT_FLAG);
         dlg.DefaultExt(L"*" + ext);
-        dlg.Filter(Lower(ext) == L".bmp" ? L"Bitmap (*.bmp)|*.bmp" : L"JPEG (*.JPEG;*.JPG)|*.jpeg;*.jpg");
+        dlg.Filter(_wcsicmp(ext.c_str(), L".bmp") == 0 ? L"Bitmap (*.bmp)|*.bmp"
+                                                       : L"JPEG (*.JPEG;*.JPG)|*.jpeg;*.jpg");
         dlg.ShowSave();
-        if (dlg.ConfirmOK() == forms::True && FilesFolders().IsText(dlg.FileName()) == forms::True)
-            FrmSave->SaveFinalImage(dlg.FileName());
+        if (dlg.ConfirmOK() != forms::True || FilesFolders().IsText(dlg.FileName()) != forms::True) return;
+        // A name with another extension gets the format's, so that the bytes
+        // match the name; the dialog asked before replacing only the name
+        // typed, so the longer one is asked about here.
+        std::wstring name = dlg.FileName();
+        if (!CFrmSave::NamesFormat(name)) {
+            name += ext;
+            if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                forms::MsgBox(name + L" already exists.\nDo you want to replace it?",
+                              forms::vbYesNo | forms::vbExclamation, L"Save Image") != kYes)
+                return;
+        }
+        // The picture shown here, not the canvas: a newer capture may have
+        // replaced that while the window was open.
+        FrmSave->SaveFinalImage(name, Pic.Picture());
     });
 }
 

@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <optional>
 
+#include <shlwapi.h>
+
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmTemp.h"
@@ -199,6 +201,11 @@ std::wstring CFrmSave::GetExt() {
     return ext;
 }
 
+bool CFrmSave::NamesFormat(const std::wstring& path) {
+    const wchar_t* ext = PathFindExtensionW(path.c_str());
+    return _wcsicmp(ext, L".bmp") == 0 || _wcsicmp(ext, L".jpg") == 0 || _wcsicmp(ext, L".jpeg") == 0;
+}
+
 std::wstring CFrmSave::AutoName(int32_t k) {
     return FilesFolders().AddSlash(TxtPath.Text()) + TxtPrefix.Text() + std::to_wstring(k) + GetExt();
 }
@@ -246,17 +253,26 @@ void CFrmSave::SaveImageToFile() {
 }
 
 void CFrmSave::SaveFinalImage(std::wstring iPath) {
+    forms::Picture canvas;
+    PassOver([&] { canvas = FrmMain->Pic.Picture(); });
+    SaveFinalImage(std::move(iPath), canvas);
+}
+
+void CFrmSave::SaveFinalImage(std::wstring iPath, const forms::Picture& picture) {
     bool saved = false;
     PassOver([&] {
-        forms::PictureBox& canvas = FrmMain->Pic;
-        if (forms::IsTrue(FrmTemp->OBitMap.Value())) {
-            forms::SavePicture(canvas.Picture(), iPath);
+        // A name's own extension decides the format, so that the bytes
+        // always match it; any other name takes the chosen format.
+        const bool bitmap = NamesFormat(iPath) ? _wcsicmp(PathFindExtensionW(iPath.c_str()), L".bmp") == 0
+                                               : forms::IsTrue(FrmTemp->OBitMap.Value());
+        if (bitmap) {
+            forms::SavePicture(picture, iPath);
             saved = true;
             return;
         }
         cDIBSection dib;
-        dib.CreateFromPicture(canvas.Picture());
-        PassOver([&] { canvas.Refresh(); });
+        dib.CreateFromPicture(picture);
+        PassOver([&] { FrmMain->Pic.Refresh(); });
         forms::ComboBox& quality = FrmTemp->CmbQ;
         int32_t q = forms::CLng(quality.List(quality.ListIndex()));
         saved = forms::IsTrue(mIntelJPEGLibrary::SaveJpegFile(dib, iPath, q));

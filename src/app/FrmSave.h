@@ -42,10 +42,15 @@ public:
     // Writes the capture canvas to the next automatic name, or opens the
     // preview window when names are asked for.
     void SaveImageToFile();
-    // Writes the capture canvas to iPath in the chosen format.
+    // Writes the capture canvas, or the picture given, to iPath: as a BMP
+    // for ".bmp", a JPEG for ".jpg" and ".jpeg", else in the chosen format.
     void SaveFinalImage(std::wstring iPath);
+    void SaveFinalImage(std::wstring iPath, const forms::Picture& picture);
     // ".Bmp", ".Jpg" or "".
     std::wstring GetExt();
+    // Whether a name's extension is one of the formats' (".bmp", ".jpg" or
+    // ".jpeg", in any case), which then decides the format written.
+    static bool NamesFormat(const std::wstring& path);
 
     void CmbName_Click();
     // Refuses characters typed into the prefix box that no name in the

@@ -41,10 +41,13 @@ private:
     bool freed_ = false;
 };
 
-void RestoreTimesAndAttributes(const std::wstring& path, const WIN32_FIND_DATAW& held) {
+// The replaced file's creation time and attributes carry over; its access
+// and write times are those of this write, as for a new file, so that
+// backups, syncing and sorting by date see the change.
+void KeepCreationAndAttributes(const std::wstring& path, const WIN32_FIND_DATAW& held) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return;
-    SetFileTime(f, &held.ftCreationTime, &held.ftLastAccessTime, &held.ftLastWriteTime);
+    SetFileTime(f, &held.ftCreationTime, nullptr, nullptr);
     CloseHandle(f);
     SetFileAttributesW(path.c_str(), held.dwFileAttributes);
 }
@@ -86,7 +89,7 @@ forms::Boolean SaveJpegFile(cDIBSection& dib, std::wstring file, int32_t quality
     // A target that cannot be replaced (held open, read-only, a folder) is
     // the same failure as a file the library cannot create.
     if (!replaced) RaiseJpeg(L"Failed to save to JPG ", written != IJL_OK ? written : IJL_ERR_FILE_CREATE);
-    if (existed) RestoreTimesAndAttributes(path, held);
+    if (existed) KeepCreationAndAttributes(path, held);
     return forms::True;
 }
 

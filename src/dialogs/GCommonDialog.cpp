@@ -3,7 +3,9 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <cwchar>
 
 #include "dialogs/mDialogHook.h"
 #include "forms/Error.h"
@@ -16,8 +18,9 @@ namespace {
 
 constexpr int32_t kFileBuffer = 260;
 constexpr int32_t kMultiFileBuffer = 8192;
-// The device mode is kept up to and including its print settings.
-constexpr size_t kDevModeBytes = 122;
+// The device mode is kept up to and including its print settings: the
+// single-byte form's 122 bytes, with its two names twice as wide.
+constexpr size_t kDevModeBytes = 122 + CCHDEVICENAME + CCHFORMNAME;
 
 bool Has(int32_t flags, int32_t m) { return (flags & m) == m; }
 
@@ -25,26 +28,27 @@ HWND OwnerOrNone(HWND owner) { return owner == GCommonDialog::NoOwner() ? nullpt
 
 // The caller's text followed by NULs, n characters in all, with one NUL more
 // so that a text filling the buffer still ends.
-std::string TextBuffer(const std::wstring& text, int32_t n) {
-    std::string s = forms::ToAnsi(text);
-    if (s.size() > static_cast<size_t>(n)) forms::Raise(forms::err::InvalidCall);
-    s.resize(static_cast<size_t>(n) + 1, '\0');
+std::wstring TextBuffer(const std::wstring& text, int32_t n) {
+    if (text.size() > static_cast<size_t>(n)) forms::Raise(forms::err::InvalidCall);
+    std::wstring s = text;
+    s.resize(static_cast<size_t>(n) + 1, L'\0');
     return s;
 }
 
-std::wstring StrZToStr(const char* s) { return forms::FromAnsi(std::string_view(s, lstrlenA(s))); }
+std::wstring StrZToStr(const wchar_t* s) { return std::wstring(s, static_cast<size_t>(lstrlenW(s))); }
 
-std::string StrToBytes(const std::wstring& text, size_t n) {
-    std::string s = forms::ToAnsi(text);
-    s.resize(n, '\0');
-    return s;
+std::wstring BytesToStr(const wchar_t* chars, size_t n) { return std::wstring(chars, wcsnlen(chars, n)); }
+
+const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
+
+// A point size as the screen's pixels, rounded as the platform rounds; the
+// whole-number twips per pixel are too coarse for this above 96 dpi.
+LONG PointsToPixels(float points) {
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return std::lround(static_cast<double>(points) * (dpi > 0 ? dpi : 96) / 72.0);
 }
-
-std::wstring BytesToStr(const char* bytes, size_t n) {
-    return forms::FromAnsi(std::string_view(bytes, strnlen(bytes, n)));
-}
-
-const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
 
 int32_t ToLong(HWND h) { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(h)); }
 
@@ -141,19 +145,19 @@ std::wstring GCommonDialog::FilterItem(const std::wstring& converted, int32_t k)
 namespace {
 
 struct FileDialogCall {
-    std::string filter, file, title, initDir, dlgTitle, defExt;
-    OPENFILENAMEA ofn{};
+    std::wstring filter, file, title, initDir, dlgTitle, defExt;
+    OPENFILENAMEW ofn{};
 
     FileDialogCall(const std::wstring& FileName, const std::wstring& FileTitle, const std::wstring& Filter,
                    int32_t FilterIndex, const std::wstring& InitDir, const std::wstring& DlgTitle,
                    const std::wstring& DefaultExt, HWND Owner, int32_t bufferSize)
-        : filter(forms::ToAnsi(GCommonDialog::ConvertFilter(Filter))),
+        : filter(GCommonDialog::ConvertFilter(Filter)),
           file(TextBuffer(FileName, bufferSize)),
           title(TextBuffer(FileTitle, bufferSize)),
-          initDir(forms::ToAnsi(InitDir)),
-          dlgTitle(forms::ToAnsi(DlgTitle)),
-          defExt(forms::ToAnsi(DefaultExt)) {
-        ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+          initDir(InitDir),
+          dlgTitle(DlgTitle),
+          defExt(DefaultExt) {
+        ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
         ofn.hwndOwner = OwnerOrNone(Owner);
         ofn.lpstrFilter = filter.c_str();
         ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
@@ -170,21 +174,21 @@ struct FileDialogCall {
         if (Has(callerFlags, OFN_ENABLETEMPLATE) && reinterpret_cast<INT_PTR>(hInstance) > 0) {
             ofn.hInstance = hInstance;
             ofn.Flags |= OFN_ENABLETEMPLATE;
-            ofn.lpTemplateName = MAKEINTRESOURCEA(TemplateName);
+            ofn.lpTemplateName = MAKEINTRESOURCEW(TemplateName);
         }
     }
 
     void WriteBack(std::wstring& FileName, std::wstring& FileTitle, std::wstring& Filter, int32_t& FilterIndex,
                    int32_t& flags, int32_t bufferSize) const {
         if (Has(static_cast<int32_t>(ofn.Flags), OFN_ALLOWMULTISELECT)) {
-            FileName = forms::FromAnsi(std::string_view(file.data(), static_cast<size_t>(bufferSize)));
+            FileName = file.substr(0, static_cast<size_t>(bufferSize));
         } else {
             FileName = StrZToStr(file.c_str());
             FileTitle = StrZToStr(title.c_str());
         }
         flags = static_cast<int32_t>(ofn.Flags);
         FilterIndex = static_cast<int32_t>(ofn.nFilterIndex);
-        Filter = GCommonDialog::FilterItem(forms::FromAnsi(filter), FilterIndex);
+        Filter = GCommonDialog::FilterItem(filter, FilterIndex);
     }
 };
 
@@ -199,7 +203,7 @@ void ClearFileResults(std::wstring& FileName, std::wstring& FileTitle, std::wstr
 
 }  // namespace
 
-bool GCommonDialog::RunFileDialog(OPENFILENAMEA& ofn, BOOL(WINAPI* show)(LPOPENFILENAMEA), Boolean Hook,
+bool GCommonDialog::RunFileDialog(OPENFILENAMEW& ofn, BOOL(WINAPI* show)(LPOPENFILENAMEW), Boolean Hook,
                                   const forms::ObjectPtr& EventSink) {
     if (IsTrue(Hook)) {
         HookOn(EventSink);
@@ -231,7 +235,7 @@ Boolean GCommonDialog::VBGetOpenFileName2(std::wstring& FileName, std::wstring& 
     if (IsTrue(MultiSelect)) f |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
     call.ofn.Flags = f & ~static_cast<DWORD>(OFN_ENABLEHOOK);
     call.Template(flags, hInstance, TemplateName);
-    if (RunFileDialog(call.ofn, GetOpenFileNameA, Hook, EventSink)) {
+    if (RunFileDialog(call.ofn, GetOpenFileNameW, Hook, EventSink)) {
         call.WriteBack(FileName, FileTitle, Filter, FilterIndex, flags, size);
         if (Has(flags, OFN_READONLY)) ReadOnly = forms::True;
         return forms::True;
@@ -261,7 +265,7 @@ Boolean GCommonDialog::VBGetSaveFileName2(std::wstring& FileName, std::wstring& 
     if (IsTrue(OverWritePrompt)) f |= OFN_OVERWRITEPROMPT;
     call.ofn.Flags = f & ~static_cast<DWORD>(OFN_ENABLEHOOK);
     call.Template(flags, hInstance, TemplateName);
-    if (RunFileDialog(call.ofn, GetSaveFileNameA, Hook, EventSink)) {
+    if (RunFileDialog(call.ofn, GetSaveFileNameW, Hook, EventSink)) {
         call.WriteBack(FileName, FileTitle, Filter, FilterIndex, flags, kFileBuffer);
         return forms::True;
     }
@@ -279,9 +283,8 @@ Boolean GCommonDialog::VBGetSaveFileName(std::wstring& FileName, std::wstring& F
 }
 
 std::wstring GCommonDialog::VBGetFileTitle(const std::wstring& sFIle) {
-    std::string buf(kFileBuffer, '\0');
-    const std::string path = forms::ToAnsi(sFIle);
-    if (GetFileTitleA(path.c_str(), buf.data(), static_cast<WORD>(buf.size())) != 0) return {};
+    std::wstring buf(kFileBuffer, L'\0');
+    if (GetFileTitleW(sFIle.c_str(), buf.data(), static_cast<WORD>(buf.size())) != 0) return {};
     return StrZToStr(buf.c_str());
 }
 
@@ -308,7 +311,7 @@ Boolean GCommonDialog::VBChooseColor(int32_t& Color, Boolean AnyColor, Boolean F
     // Starts afresh: an extended error left by an earlier file dialog would
     // make this dialog's cancel read as a failure.
     Begin();
-    CHOOSECOLORA cc{};
+    CHOOSECOLORW cc{};
     cc.lStructSize = sizeof(cc);
     cc.hwndOwner = OwnerOrNone(Owner);
     cc.rgbResult = static_cast<COLORREF>(Color);
@@ -323,7 +326,7 @@ Boolean GCommonDialog::VBChooseColor(int32_t& Color, Boolean AnyColor, Boolean F
     }
     FillCustomColours();
     cc.lpCustColors = customColours_.data();
-    apiReturn_ = ChooseColorA(&cc);
+    apiReturn_ = ChooseColorW(&cc);
     HookOff();
     if (apiReturn_ == 1) {
         Color = static_cast<int32_t>(cc.rgbResult);
@@ -351,17 +354,16 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
     if (MinSize != 0 || MaxSize != 0) flags |= CF_LIMITSIZE;
     flags = (flags & ~(CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_APPLY)) | CF_INITTOLOGFONTSTRUCT;
 
-    LOGFONTA lf{};
-    lf.lfHeight = -static_cast<LONG>(forms::RoundHalfEven(CurFont.Size() * 20.0 / forms::Screen.TwipsPerPixelY()));
+    LOGFONTW lf{};
+    lf.lfHeight = -PointsToPixels(CurFont.Size());
     lf.lfWeight = CurFont.Weight();
     lf.lfItalic = IsTrue(CurFont.Italic()) ? 255 : 0;
     lf.lfUnderline = IsTrue(CurFont.Underline()) ? 255 : 0;
     lf.lfStrikeOut = IsTrue(CurFont.Strikethrough()) ? 255 : 0;
-    const std::string face = StrToBytes(CurFont.Name(), LF_FACESIZE);
-    std::memcpy(lf.lfFaceName, face.data(), LF_FACESIZE);
-    lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+    const std::wstring face = CurFont.Name();
+    std::wmemcpy(lf.lfFaceName, face.c_str(), std::min<size_t>(face.size(), LF_FACESIZE - 1));
 
-    CHOOSEFONTA cf{};
+    CHOOSEFONTW cf{};
     cf.lStructSize = sizeof(cf);
     cf.hwndOwner = OwnerOrNone(Owner);
     cf.hDC = PrinterDC;
@@ -376,7 +378,7 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
         cf.lpfnHook = mDialogHook::FontHookProc;
         cf.Flags |= CF_ENABLEHOOK;
     }
-    apiReturn_ = ChooseFontA(&cf);
+    apiReturn_ = ChooseFontW(&cf);
     HookOff();
     if (apiReturn_ != 1) {
         if (apiReturn_ != 0) extendedError_ = static_cast<int32_t>(CommDlgExtendedError());
@@ -397,19 +399,19 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
 
 // -- print and page setup ---------------------------------------------------
 
-void GCommonDialog::ReadDevMode(HGLOBAL block, DEVMODEA& devMode) {
+void GCommonDialog::ReadDevMode(HGLOBAL block, DEVMODEW& devMode) {
     if (!block) return;
     const void* p = GlobalLock(block);
     if (!p) return;
-    devMode = DEVMODEA{};
-    const size_t n = std::min({kDevModeBytes, sizeof(DEVMODEA), static_cast<size_t>(GlobalSize(block))});
+    devMode = DEVMODEW{};
+    const size_t n = std::min({kDevModeBytes, sizeof(DEVMODEW), static_cast<size_t>(GlobalSize(block))});
     std::memcpy(&devMode, p, n);
     GlobalUnlock(block);
 }
 
 namespace {
 
-void SetPrinterProperties(const forms::ObjectPtr& printer, int32_t copies, const DEVMODEA& dm) {
+void SetPrinterProperties(const forms::ObjectPtr& printer, int32_t copies, const DEVMODEW& dm) {
     if (!printer) return;
     forms::PassOver([&] { forms::LetBy(*printer, L"Copies", copies); });
     forms::PassOver([&] { forms::LetBy(*printer, L"Orientation", static_cast<int32_t>(dm.dmOrientation)); });
@@ -417,7 +419,8 @@ void SetPrinterProperties(const forms::ObjectPtr& printer, int32_t copies, const
     forms::PassOver([&] { forms::LetBy(*printer, L"PrintQuality", static_cast<int32_t>(dm.dmPrintQuality)); });
 }
 
-std::wstring DevNamesText(const char* base, WORD offset) { return offset ? StrZToStr(base + offset) : L""; }
+// The wide form's offsets count characters.
+std::wstring DevNamesText(const wchar_t* base, WORD offset) { return offset ? StrZToStr(base + offset) : L""; }
 
 }  // namespace
 
@@ -428,7 +431,7 @@ Boolean GCommonDialog::VBPrintDlg(HDC& hDC, int32_t& PrintRange, Boolean Disable
                                   const forms::ObjectPtr& Printer, int32_t flags, Boolean Hook,
                                   const forms::ObjectPtr& EventSink) {
     Begin();
-    PRINTDLGA pd{};
+    PRINTDLGW pd{};
     pd.lStructSize = sizeof(pd);
     pd.hwndOwner = OwnerOrNone(Owner);
     DWORD f = static_cast<DWORD>(flags);
@@ -460,7 +463,7 @@ Boolean GCommonDialog::VBPrintDlg(HDC& hDC, int32_t& PrintRange, Boolean Disable
             pd.lpfnPrintHook = mDialogHook::PrintHookProc;
         }
     }
-    const BOOL r = PrintDlgA(&pd);
+    const BOOL r = PrintDlgW(&pd);
     mDialogHook::ClearHookObject();
     eventSink_.reset();
     apiReturn_ = static_cast<int16_t>(r);
@@ -483,7 +486,7 @@ Boolean GCommonDialog::VBPrintDlg(HDC& hDC, int32_t& PrintRange, Boolean Disable
         Copies = devMode_.dmCopies;
     }
     if (pd.hDevNames) {
-        if (const auto* base = static_cast<const char*>(GlobalLock(pd.hDevNames))) {
+        if (const auto* base = static_cast<const wchar_t*>(GlobalLock(pd.hDevNames))) {
             const auto* names = reinterpret_cast<const DEVNAMES*>(base);
             driverName_ = DevNamesText(base, names->wDriverOffset);
             deviceName_ = DevNamesText(base, names->wDeviceOffset);
@@ -504,7 +507,7 @@ Boolean GCommonDialog::VBPageSetupDlg2(HWND Owner, Boolean DisableMargins, Boole
                                        const forms::ObjectPtr& Printer, int32_t flags, Boolean Hook,
                                        const forms::ObjectPtr& EventSink) {
     Begin();
-    PAGESETUPDLGA ps{};
+    PAGESETUPDLGW ps{};
     ps.lStructSize = sizeof(ps);
     ps.hwndOwner = OwnerOrNone(Owner);
     DWORD f = 0;
@@ -529,7 +532,7 @@ Boolean GCommonDialog::VBPageSetupDlg2(HWND Owner, Boolean DisableMargins, Boole
         ps.lpfnPageSetupHook = mDialogHook::PageSetupHookProc;
         ps.Flags |= PSD_ENABLEPAGESETUPHOOK;
     }
-    const BOOL r = PageSetupDlgA(&ps);
+    const BOOL r = PageSetupDlgW(&ps);
     HookOff();
     if (!r) return forms::False;
     m.Left = static_cast<float>(ps.rtMargin.left) / factor;
@@ -540,7 +543,7 @@ Boolean GCommonDialog::VBPageSetupDlg2(HWND Owner, Boolean DisableMargins, Boole
     m.MinTop = static_cast<float>(ps.rtMinMargin.top) / factor;
     m.MinRight = static_cast<float>(ps.rtMinMargin.right) / factor;
     m.MinBottom = static_cast<float>(ps.rtMinMargin.bottom) / factor;
-    DEVMODEA dm{};
+    DEVMODEW dm{};
     ReadDevMode(ps.hDevMode, dm);
     PaperSize = dm.dmPaperSize;
     Orientation = dm.dmOrientation;

@@ -1,10 +1,10 @@
 #pragma once
-// The library's layer over the platform's common dialogs, in their
-// single-byte form: one function per dialog that takes every setting as an
-// argument, shows the dialog and writes the results back into the arguments
-// it is given by reference. While a hooked dialog runs, its notifications go
-// by name to the event sink. Keeps the colour dialog's custom colours and
-// what the last print dialog chose.
+// The library's layer over the platform's common dialogs, in their wide form
+// so that any name the dialogs offer comes back whole: one function per
+// dialog that takes every setting as an argument, shows the dialog and writes
+// the results back into the arguments it is given by reference. While a
+// hooked dialog runs, its notifications go by name to the event sink. Keeps
+// the colour dialog's custom colours and what the last print dialog chose.
 #include <windows.h>
 
 #include <array>
@@ -96,7 +96,7 @@ public:
     const std::wstring& DriverName() const { return driverName_; }
     const std::wstring& DeviceName() const { return deviceName_; }
     const std::wstring& OutputPort() const { return outputPort_; }
-    DEVMODEA DevModeRecord() const { return devMode_; }
+    DEVMODEW DevModeRecord() const { return devMode_; }
 
     // The filter in the form the platform takes: "|" and ":" become NUL, and
     // the list ends with two NULs.
@@ -109,17 +109,17 @@ private:
     void HookOn(const forms::ObjectPtr& EventSink);
     void HookOff();
     // Shows an open or save dialog, hooked when asked; true for a choice.
-    bool RunFileDialog(OPENFILENAMEA& ofn, BOOL(WINAPI* show)(LPOPENFILENAMEA), forms::Boolean Hook,
+    bool RunFileDialog(OPENFILENAMEW& ofn, BOOL(WINAPI* show)(LPOPENFILENAMEW), forms::Boolean Hook,
                        const forms::ObjectPtr& EventSink);
     void FillCustomColours();
     // Reads the first part of a device mode block into devMode; the block stays.
-    static void ReadDevMode(HGLOBAL block, DEVMODEA& devMode);
+    static void ReadDevMode(HGLOBAL block, DEVMODEW& devMode);
 
     std::array<COLORREF, 16> customColours_{};
     forms::Boolean customColoursReady_ = forms::False;
     int32_t apiReturn_ = 0;
     int32_t extendedError_ = 0;
-    DEVMODEA devMode_{};
+    DEVMODEW devMode_{};
     std::wstring driverName_, deviceName_, outputPort_;
     forms::ObjectPtr eventSink_;
 };

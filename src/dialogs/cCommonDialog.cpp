@@ -17,10 +17,10 @@ bool IsFlagSet(int32_t flags, int32_t m) { return (flags & m) == m; }
 HWND ToHwnd(const forms::Variant& v) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(v.AsLong())); }
 
 std::wstring ApiErrorText(DWORD number) {
-    char buf[256] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, number, 0,
-                                   buf, sizeof buf, nullptr);
-    return forms::FromAnsi(std::string_view(buf, n));
+    wchar_t buf[256] = {};
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, number, 0,
+                                   buf, 256, nullptr);
+    return std::wstring(buf, n);
 }
 
 // The notification events return 0 to the dialog whatever the listener does.
@@ -299,8 +299,7 @@ void cCommonDialog::ShowHelp() {
     try {
         if (helpCommand_ == HELP_MULTIKEY || helpCommand_ == HELP_SETWINPOS)
             forms::Raise(13705, {}, L"Invalid WinHelp Command Passed to ShowHelp function.");
-        const std::string file = forms::ToAnsi(helpFile_);
-        if (!WinHelpA(hwnd_, file.c_str(), static_cast<UINT>(helpCommand_), 0)) {
+        if (!WinHelpW(hwnd_, helpFile_.c_str(), static_cast<UINT>(helpCommand_), 0)) {
             const DWORD code = GetLastError();
             // Error 0 would mean no error at all: the call still failed.
             forms::Raise(code ? static_cast<int32_t>(code) : forms::err::InvalidCall, {},
@@ -312,7 +311,7 @@ void cCommonDialog::ShowHelp() {
 }
 
 void cCommonDialog::cdLoadLibrary(const std::wstring& DllName) {
-    hInstance_ = LoadLibraryA(forms::ToAnsi(DllName).c_str());
+    hInstance_ = LoadLibraryW(DllName.c_str());
 }
 
 void cCommonDialog::cdFreeLibrary() {

@@ -3,6 +3,9 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmSave.h"
@@ -33,6 +36,31 @@ void OpenPreview() {
     Pump(150);
 }
 
+// Closes the program's report boxes while it lives, so that a save that
+// fails ends the test with a failure instead of waiting for a person.
+class ReportWatch {
+public:
+    ReportWatch()
+        : thread_([this] {
+              while (!stop_) {
+                  if (HWND box = FindWindowW(L"#32770", L"Quorvane Capture")) {
+                      seen_ = true;
+                      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                  }
+                  Sleep(50);
+              }
+          }) {}
+    ~ReportWatch() {
+        stop_ = true;
+        thread_.join();
+    }
+    bool Seen() const { return seen_; }
+
+private:
+    std::atomic<bool> stop_{false}, seen_{false};
+    std::thread thread_;
+};
+
 }  // namespace
 
 TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
@@ -58,20 +86,26 @@ TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
     forms::Unload(FrmExport);
 }
 
-TEST(Preview, EachSaveStartsAFreshDialogInTheFormatOfTheMoment) {
+TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
     const std::wstring dir = TempDir(L"preview_save");
     struct Case {
         forms::OptionButton& format;
         int button;
-        std::wstring type, name;
+        std::wstring type, name, written;
         std::string magic;
-    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"first.bmp", "BM"},
-                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"second.jpg", "\xFF\xD8"},
-                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", ""}};
+    } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"first.bmp", L"", "BM"},
+                 // Names outside the code page; a typed extension decides
+                 // the format, any other gets the chosen format's.
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"\u5199\u771F-1.jpg", L"", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"Bilder-\u00E4\u00F6\u00FC.bmp", L"", "BM"},
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"c.JPEG", L"", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"d.png", L"d.png.Jpg", "\xFF\xD8"},
+                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", L"", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // A new ask-for-name capture; then format and canvas change while
-        // the preview is open: Save takes the new ones.
+        // A new ask-for-name capture; then the format changes and a newer
+        // capture replaces the canvas while the preview is open: Save takes
+        // the new format and the picture the preview shows.
         OpenPreview();
         c.format.Value(forms::True);
         FrmMain->Pic.Picture(Capture(90, 60, RGB(0, 0, 255)));
@@ -83,14 +117,20 @@ TEST(Preview, EachSaveStartsAFreshDialogInTheFormatOfTheMoment) {
             proposed = DialogDriver::Text(edit);
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         });
-        FrmExport->CmdSave.Press();
+        {
+            ReportWatch reports;
+            FrmExport->CmdSave.Press();
+            EXPECT_FALSE(reports.Seen()) << "reported as not saved";
+        }
         ASSERT_TRUE(drv.Done());
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
         EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
         EXPECT_EQ(FrmExport->Visible(), forms::True);
-        EXPECT_EQ(ReadFileBytes(path).substr(0, 2), c.magic);
+        const std::wstring written = c.written.empty() ? path : dir + L"\\" + c.written;
+        EXPECT_EQ(ReadFileBytes(written).substr(0, 2), c.magic);
         if (c.magic.empty()) continue;
-        EXPECT_EQ(forms::LoadPicture(path).PixelWidth(), 90);
+        EXPECT_EQ(forms::LoadPicture(written).PixelWidth(), 1000) << "the picture shown, not the newer canvas";
+        EXPECT_EQ(Exists(path), written == path);
     }
     forms::Unload(FrmExport);
 }

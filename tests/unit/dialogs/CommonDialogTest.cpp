@@ -3,6 +3,7 @@
 // listeners. The platform's real dialogs run, driven from a helper thread.
 #include <windows.h>
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -433,21 +434,25 @@ std::wstring InstalledFace() {
     return face;
 }
 
+// Also run at 192 dpi, where the dialog must still open and return the
+// size in points that it was given.
 TEST(CommonDialog, FontDialogUpdatesTheFontInPlace) {
     const std::wstring face = InstalledFace();
     if (face.empty()) GTEST_SKIP() << "no known TrueType face on this display";
     cCommonDialog d;
     d.FontName(face);
-    d.FontSize(12);
+    d.FontSize(10);
     d.FontBold(forms::True);
     d.FontColor(0xFF);
     auto font = d.Font();
-    DialogDriver ok(IDOK);
+    std::wstring shown;
+    DialogDriver ok(IDOK, [&](HWND dlg) { shown = DialogDriver::Text(GetDlgItem(dlg, cmb3)); });
     d.ShowFont();
     ASSERT_TRUE(ok.Done());
+    EXPECT_EQ(shown, L"10");
     EXPECT_EQ(d.Font(), font);
     EXPECT_EQ(d.FontName(), face);
-    EXPECT_EQ(d.FontSize(), 12);
+    EXPECT_EQ(d.FontSize(), 10);
     EXPECT_EQ(d.FontBold(), forms::True);
     EXPECT_EQ(d.FontColor(), 0xFF);
     EXPECT_EQ(d.flags() & 0x141, 0x141);  // screen fonts, start from the font, effects

@@ -134,16 +134,16 @@ TEST(HookSlot, EveryProcedureReturnsZeroWithAnEmptySlot) {
 // platform expects.
 TEST(Records, ThirtyTwoBitSizes) {
 #ifndef _WIN64
-    EXPECT_EQ(OPENFILENAME_SIZE_VERSION_400A, 76u);
-    EXPECT_EQ(sizeof(CHOOSECOLORA), 36u);
-    EXPECT_EQ(sizeof(CHOOSEFONTA), 60u);
-    EXPECT_EQ(sizeof(LOGFONTA), 60u);
-    EXPECT_EQ(sizeof(PRINTDLGA), 66u);
-    EXPECT_EQ(sizeof(PAGESETUPDLGA), 84u);
+    EXPECT_EQ(OPENFILENAME_SIZE_VERSION_400W, 76u);
+    EXPECT_EQ(sizeof(CHOOSECOLORW), 36u);
+    EXPECT_EQ(sizeof(CHOOSEFONTW), 60u);
+    EXPECT_EQ(sizeof(LOGFONTW), 92u);  // its face name is 32 wide characters
+    EXPECT_EQ(sizeof(PRINTDLGW), 66u);
+    EXPECT_EQ(sizeof(PAGESETUPDLGW), 84u);
     EXPECT_EQ(sizeof(NMHDR), 12u);
 #endif
     EXPECT_EQ(sizeof(DEVNAMES), 8u);
-    EXPECT_GE(sizeof(DEVMODEA), 122u);
+    EXPECT_GE(sizeof(DEVMODEW), 122u + CCHDEVICENAME + CCHFORMNAME);
 }
 
 }  // namespace
