@@ -3,9 +3,6 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmSave.h"
@@ -35,31 +32,6 @@ void OpenPreview() {
     app::FrmSave->CmbName.ListIndex(0);
     Pump(150);
 }
-
-// Closes the program's report boxes while it lives, so that a save that
-// fails ends the test with a failure instead of waiting for a person.
-class ReportWatch {
-public:
-    ReportWatch()
-        : thread_([this] {
-              while (!stop_) {
-                  if (HWND box = FindWindowW(L"#32770", L"Quorvane Capture")) {
-                      seen_ = true;
-                      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                  }
-                  Sleep(50);
-              }
-          }) {}
-    ~ReportWatch() {
-        stop_ = true;
-        thread_.join();
-    }
-    bool Seen() const { return seen_; }
-
-private:
-    std::atomic<bool> stop_{false}, seen_{false};
-    std::thread thread_;
-};
 
 }  // namespace
 
@@ -117,11 +89,9 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
             proposed = DialogDriver::Text(edit);
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         });
-        {
-            ReportWatch reports;
-            FrmExport->CmdSave.Press();
-            EXPECT_FALSE(reports.Seen()) << "reported as not saved";
-        }
+        // A save that fails shows its report, which the test main's guard
+        // fails by name.
+        FrmExport->CmdSave.Press();
         ASSERT_TRUE(drv.Done());
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
         EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
