@@ -15,15 +15,24 @@
 using namespace e2e;
 using namespace testsupport;
 
+namespace {
+
+// The camera button of a copy just started: the window hides and the capture
+// opens the preview, which is returned (null when none shows).
+HWND CaptureIntoPreview(const Program& program, HWND& main) {
+    main = MainWindowOf(program);
+    if (!main) return nullptr;
+    ClickAt(CaptureButton(main));
+    return WaitWindow(program.pid(), L"Save As", 8000);
+}
+
+}  // namespace
+
 TEST(Preview, ExitWithThePreviewOpenLeavesTheMainWindowHidden) {
     ConfigFile config("[main]\r\nmb=1\r\ncm=0\r\n[sav]\r\nmsl=2\r\ncn=1\r\n");  // asks for the name
     Program program;
-    HWND main = MainWindowOf(program);
-    ASSERT_NE(main, nullptr);
-
-    // The camera button: the window hides, the capture opens the preview.
-    ClickAt(CaptureButton(main));
-    HWND preview = WaitWindow(program.pid(), L"Save As", 8000);
+    HWND main = nullptr;
+    HWND preview = CaptureIntoPreview(program, main);
     ASSERT_NE(preview, nullptr);
     EXPECT_FALSE(IsWindowVisible(main));
     // Dragged aside, as a user would, off the notification area it covers.
@@ -57,12 +66,9 @@ TEST(Preview, SaveWritesThePictureShownNotALaterClipboardCapture) {
     ColourWindow first(0, 0, w, h, kShown, WS_POPUP, 0);
     Pump(200);
     Program program;
-    HWND main = MainWindowOf(program);
-    ASSERT_NE(main, nullptr);
-
     // Picture A, the screen behind the main window, fills the preview.
-    ClickAt(CaptureButton(main));
-    HWND preview = WaitWindow(program.pid(), L"Save As", 8000);
+    HWND main = nullptr;
+    HWND preview = CaptureIntoPreview(program, main);
     ASSERT_NE(preview, nullptr);
     Pump(500);
 
