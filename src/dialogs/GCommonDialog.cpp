@@ -3,7 +3,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <cwchar>
 
@@ -40,15 +39,6 @@ std::wstring StrZToStr(const wchar_t* s) { return std::wstring(s, static_cast<si
 std::wstring BytesToStr(const wchar_t* chars, size_t n) { return std::wstring(chars, wcsnlen(chars, n)); }
 
 const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
-
-// A point size as the screen's pixels, rounded as the platform rounds; the
-// whole-number twips per pixel are too coarse for this above 96 dpi.
-LONG PointsToPixels(float points) {
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return std::lround(static_cast<double>(points) * (dpi > 0 ? dpi : 96) / 72.0);
-}
 
 int32_t ToLong(HWND h) { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(h)); }
 
@@ -355,7 +345,8 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
     flags = (flags & ~(CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_APPLY)) | CF_INITTOLOGFONTSTRUCT;
 
     LOGFONTW lf{};
-    lf.lfHeight = -PointsToPixels(CurFont.Size());
+    // As the font itself takes it: whole twips per pixel are too coarse above 96 dpi.
+    lf.lfHeight = -CurFont.PixelHeight();
     lf.lfWeight = CurFont.Weight();
     lf.lfItalic = IsTrue(CurFont.Italic()) ? 255 : 0;
     lf.lfUnderline = IsTrue(CurFont.Underline()) ? 255 : 0;

@@ -83,13 +83,17 @@ void StdFont::Charset(int16_t v) {
     Changed();
 }
 
+LONG StdFont::PixelHeight() const {
+    HDC dc = GetDC(nullptr);
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return static_cast<LONG>(std::lround(size_ * static_cast<float>(dpi) / 72.0f));
+}
+
 HFONT StdFont::Handle() const {
     if (!font_) {
-        HDC dc = GetDC(nullptr);
-        int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(nullptr, dc);
         LOGFONTW lf{};
-        lf.lfHeight = -static_cast<LONG>(std::lround(size_ * static_cast<float>(dpi) / 72.0f));
+        lf.lfHeight = -PixelHeight();
         lf.lfWeight = weight_;
         lf.lfItalic = italic_;
         lf.lfUnderline = underline_;
