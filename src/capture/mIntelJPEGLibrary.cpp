@@ -4,6 +4,7 @@
 
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "forms/Values.h"
 #include "jpeglib/ijl.h"
 #include "support/FileReplace.h"
 
@@ -13,15 +14,6 @@ namespace {
 
 [[noreturn]] void RaiseJpeg(const std::wstring& description, int32_t code) {
     forms::Raise(ErrJpeg, forms::App.EXEName() + L".mIntelJPEGLibrary", description + std::to_wstring(code));
-}
-
-// The library takes its path in UTF-8, which holds any name.
-std::string Utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
 }
 
 // Frees the library's record once, on every way out after a successful init.
@@ -78,7 +70,8 @@ forms::Boolean SaveJpegFile(cDIBSection& dib, std::wstring file, int32_t quality
 
     int32_t written = IJL_OK;
     const bool replaced = FileReplace::Replace(path, [&](const std::wstring& temp) {
-        const std::string jpgFile = Utf8(temp);
+        // The library takes its path in UTF-8, which holds any name.
+        const std::string jpgFile = forms::ToUtf8(temp);
         props.JPGFile = jpgFile.c_str();
         // Drawing that GDI still holds back must reach the bits first.
         GdiFlush();

@@ -193,20 +193,29 @@ std::wstring SingleText(float v) { return Shortest(static_cast<double>(v), 7); }
 
 std::wstring CStr(double v) { return Shortest(v, 15); }
 
-std::string ToAnsi(std::wstring_view text) {
+namespace {
+
+std::string Narrow(std::wstring_view text, UINT codePage) {
     if (text.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 
-std::wstring FromAnsi(std::string_view text) {
+std::wstring Widen(std::string_view text, UINT codePage) {
     if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
 }
+
+}  // namespace
+
+std::string ToAnsi(std::wstring_view text) { return Narrow(text, CP_ACP); }
+std::wstring FromAnsi(std::string_view text) { return Widen(text, CP_ACP); }
+std::string ToUtf8(std::wstring_view text) { return Narrow(text, CP_UTF8); }
+std::wstring FromUtf8(std::string_view text) { return Widen(text, CP_UTF8); }
 
 }  // namespace forms

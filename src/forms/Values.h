@@ -49,5 +49,8 @@ std::wstring CStr(double v);
 // platform's single-byte calls use it).
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view text);
+// The same in UTF-8, which holds any text.
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
 
 }  // namespace forms

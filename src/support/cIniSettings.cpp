@@ -36,14 +36,6 @@ std::wstring Profile(const std::wstring& section, const std::wstring& key, const
     return buffer.substr(0, n);
 }
 
-std::wstring FromUtf8(const std::string& bytes) {
-    if (bytes.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
-}
-
 bool FitsCodePage(const std::wstring& text) { return forms::FromAnsi(forms::ToAnsi(text)) == text; }
 
 // The whole file: empty when there is none, nothing when it cannot be read.
@@ -109,7 +101,8 @@ bool MakeUnicode(const std::wstring& path) {
     }
     // A file saved as UTF-8 with its mark, as editors offer.
     const std::wstring text =
-        StartsWith(*bytes, "\xEF\xBB\xBF") ? FromUtf8(bytes->substr(3)) : forms::FromAnsi(*bytes);
+        StartsWith(*bytes, "\xEF\xBB\xBF") ? forms::FromUtf8(std::string_view(*bytes).substr(3))
+                                             : forms::FromAnsi(*bytes);
     return WriteMarkedUnicode(path, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
 }
 
