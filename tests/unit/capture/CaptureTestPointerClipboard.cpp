@@ -1,5 +1,5 @@
-// The pointer drawn into objects reached by member name, the clipboard road, the palette display and the release of every GDI object a
-// capture makes.
+// The pointer drawn into objects reached by member name, the clipboard road,
+// the palette display and the release of every GDI object a capture makes.
 #include <gtest/gtest.h>
 
 #include <atomic>
