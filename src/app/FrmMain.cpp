@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "app/FrmAbout.h"
 #include "app/FrmExport.h"
@@ -20,6 +22,7 @@
 #include "forms/Runtime.h"
 #include "res/resource_ids.h"
 #include "support/cFilesFolders.h"
+#include "support/cPressedKey.h"
 
 namespace app {
 
@@ -88,6 +91,7 @@ CFrmMain::CFrmMain() {
 CFrmMain::~CFrmMain() = default;
 
 cTray& CFrmMain::Tray() { return forms::OnFirstUse(m_Tray); }
+cPressedKey& CFrmMain::PressedKey() { return forms::OnFirstUse(m_PressedKey); }
 cGraphics& CFrmMain::Graphics() { return forms::OnFirstUse(m_Graphics); }
 cFilesFolders& CFrmMain::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
@@ -135,20 +139,34 @@ void CFrmMain::Tm_Timer() {
     if (Capturing()) return;
     using namespace ModGeneral;
     try {
-        // One capture a press. CanCapture leaves its marker in g_LastKey while
-        // the combination is down and 0 once one of its keys is up, so a marker
-        // left by the last tick means this press has been seen already; keys
-        // held or let go beside the combination change nothing.
-        const bool seen = g_LastKey != 0;
-        if (FrmGeneral->CanCapture() != forms::True || seen) return;
+        // The key that was down after the last hotkey capture must go up first.
+        if (PressedKey().IsPressed(g_LastKey) == forms::True) return;
+        if (FrmGeneral->CanCapture() != forms::True) return;
         if (Visible() == forms::True) return;
-        // Ctrl+S is also the save key of the preview and its save dialog.
+        // Keys typed into the preview or its save dialog are theirs.
         if (PreviewInFront()) return;
     } catch (const std::exception&) {
         return;
     }
     g_CapturedByHotkey = forms::True;
     forms::PassOver([] { FrmGeneral->DoCapture(); });
+    forms::PassOver([this] { g_LastKey = HotkeyKeyDown(); });
+}
+
+int32_t CFrmMain::HotkeyKeyDown() {
+    HotKey& field = FrmSave->HKey;
+    const int32_t m = field.HotKeyModifier();
+    std::vector<int32_t> keys{field.GetHotKey()};
+    // The mask names modifiers only where the hotkey test heeds them.
+    if (m >= 1 && m <= 7) {
+        if (m & 1) keys.push_back(VK_SHIFT);
+        if (m & 2) keys.push_back(VK_CONTROL);
+        if (m & 4) keys.push_back(VK_MENU);
+    }
+    std::sort(keys.begin(), keys.end());
+    for (int32_t k : keys)
+        if (PressedKey().IsPressed(k) == forms::True) return k;
+    return 0;
 }
 
 bool CFrmMain::PreviewInFront() {

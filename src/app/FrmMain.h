@@ -9,6 +9,7 @@
 #include "forms/Forms.h"
 
 class cTray;
+class cPressedKey;
 class cGraphics;
 class cFilesFolders;
 
@@ -105,7 +106,12 @@ protected:
 private:
     // The preview or a window it owns is the foreground window.
     static bool PreviewInFront();
+    // The lowest of the hotkey's own keys (its key and the modifiers its
+    // mask names) down now, 0 when none: keys held beside the combination
+    // must neither hold up the next capture nor, let go first, allow one.
+    int32_t HotkeyKeyDown();
     void TmBusy_Timer();
+    cPressedKey& PressedKey();
     cGraphics& Graphics();
     cFilesFolders& FilesFolders();
 
@@ -115,6 +121,7 @@ private:
     // The tray message that came during a capture, 0 when none.
     int32_t m_TrayWaiting = 0;
     std::unique_ptr<cTray> m_Tray;
+    std::unique_ptr<cPressedKey> m_PressedKey;
     std::unique_ptr<cGraphics> m_Graphics;
     std::unique_ptr<cFilesFolders> m_FilesFolders;
 };
