@@ -292,7 +292,12 @@ void CFrmGeneral::LoadSettings() {
     });
     PassOver([&] {
         int16_t m = Settings::ReadNumber(ini, Settings::HotKeyModifier);
-        if (m >= 1) FrmSave->HKey.HotKeyModifier(m);
+        // 0 is what exit writes for a key alone: after a key of the file's
+        // own it means no modifiers, else the field keeps its modifier.
+        const Settings::Key& hk = Settings::HotKey;
+        const bool keyStored =
+            ini.GetIniVal(ini.ReadIni(cIniSettings::ConfigFile, hk.Section, hk.Name, L""), 1, hk.Max, 0) != 0;
+        if (m >= 1 || keyStored) FrmSave->HKey.HotKeyModifier(m);
     });
 }
 

@@ -97,13 +97,23 @@ TEST_F(SettingsPages, WhatTheProgramWroteReadsBackUnchanged) {
     EXPECT_EQ(ReadConfig("sav", "ct"), "0");
     EXPECT_EQ(ReadConfig("sav", "cq"), "9");
     EXPECT_EQ(ReadConfig("sav", "tp"), "Shot");
+
+    // A key alone, F9, as exit writes it: no modifier creeps in.
+    WriteConfig("hkeys", "hk", "120");
+    WriteConfig("hkeys", "mdf", "0");
+    FrmGeneral.Get();  // its load reads the hotkey
+    EXPECT_EQ(FrmSave->HKey.GetHotKey(), 120);
+    EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 0);
+    ReleasePages();
+    EXPECT_EQ(ReadConfig("hkeys", "hk"), "120");
+    EXPECT_EQ(ReadConfig("hkeys", "mdf"), "0");
 }
 
 // Each round of odd values gives every control its default, and exit writes
 // the defaults back.
 TEST_F(SettingsPages, OddValuesFallBackToTheirDefaults) {
     const char* rounds[][8] = {
-        {"7", "abc", "not a key", "0", "9", "-1", "5", ""},  // out of range, not numeric, 0 keeps the modifier
+        {"7", "abc", "not a key", "0", "9", "-1", "5", ""},  // out of range, not numeric, 0 after no key
         {"99999999", "99999999", "300", "-70000", "1e9", "32768", "-99999", "&H10000"},  // beyond 16 bits, a byte
         {"-1e6", "-32769", "-5", "8", "3", "2", "8", "10"},
     };
