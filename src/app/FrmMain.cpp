@@ -192,8 +192,8 @@ void CFrmMain::TrayCallback(float X) {
         auto message = static_cast<int32_t>(forms::RoundHalfEven(X / forms::Screen.TwipsPerPixelX()));
         if (message != WM_LBUTTONDBLCLK && message != WM_RBUTTONUP) return;
         if (Capturing()) {
-            // Served by a wait inside the capture: a menu or a restore now
-            // would act in its middle (Exit would end it unreported).
+            // Served once it has ended: a menu or a restore now would act in
+            // its middle (Exit would end it unreported), or under an overlay.
             m_TrayWaiting = message;
             return;
         }
@@ -215,9 +215,23 @@ CFrmMain::CaptureUnderWay::CaptureUnderWay() : m_Main(*FrmMain) {
 CFrmMain::CaptureUnderWay::~CaptureUnderWay() {
     if (--m_Main.m_Captures > 0) return;
     forms::PassOver([this] { m_Main.TmBusy.Enabled(forms::False); });
-    // Through the queue again, as if the icon had been clicked now.
-    if (int32_t message = std::exchange(m_Main.m_TrayWaiting, 0))
-        PostMessageW(m_Main.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(message, 0));
+    m_Main.CaptureEnded();
+}
+
+bool CFrmMain::Capturing() const {
+    if (m_Captures > 0) return true;
+    // Shown, not merely loaded: an overlay that failed to show must not
+    // keep the tray waiting for a close that never comes.
+    auto shown = [](forms::Form* overlay) { return overlay && overlay->Loaded() && IsWindowVisible(overlay->hWnd()); };
+    return shown(FrmSelect.Instance()) || shown(FrmObjectSelect.Instance());
+}
+
+void CFrmMain::CaptureEnded() {
+    if (m_Captures > 0) return;
+    // Through the queue again, as if the icon had been clicked now; it is
+    // kept again should an overlay still be open by then.
+    if (int32_t message = std::exchange(m_TrayWaiting, 0))
+        PostMessageW(hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(message, 0));
 }
 
 void CFrmMain::TmBusy_Timer() {

@@ -82,7 +82,9 @@ public:
 
     // Marks a capture under way, from its start to its delivery or report;
     // nests. Meanwhile tray clicks wait for its end and a hotkey press brings
-    // its open report to the front.
+    // its open report to the front. A region or object overlay on the screen
+    // counts as a capture under way too (Capturing), from its showing to its
+    // close: a window shown under it would take no clicks.
     class CaptureUnderWay {
     public:
         CaptureUnderWay();
@@ -93,7 +95,10 @@ public:
     private:
         CFrmMain& m_Main;
     };
-    bool Capturing() const { return m_Captures > 0; }
+    bool Capturing() const;
+    // A capture or an overlay has ended: a tray click kept meanwhile goes
+    // through the queue again.
+    void CaptureEnded();
 
     cTray& Tray();
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/FrmGeneral.h"
+#include "app/FrmMain.h"
 #include "app/FrmSelect.h"
 #include "app/ModGeneral.h"
 #include "forms/Error.h"
@@ -105,6 +106,10 @@ void CFrmObjectSelect::Close() {
         forms::Unload(*this);
 }
 
-void CFrmObjectSelect::Form_Unload(int16_t&) { ModGeneral::g_ObjectSelecting = forms::False; }
+void CFrmObjectSelect::Form_Unload(int16_t&) {
+    ModGeneral::g_ObjectSelecting = forms::False;
+    // Tray clicks waited for the overlay to close.
+    if (FrmMain.Loaded()) FrmMain->CaptureEnded();
+}
 
 }  // namespace app

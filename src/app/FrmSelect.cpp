@@ -172,6 +172,10 @@ void CFrmSelect::Btn_Click() {}
 
 void CFrmSelect::Btn_MouseMove(int16_t, int16_t, float, float) { MousePointer(forms::vbDefault); }
 
-void CFrmSelect::Form_Unload(int16_t&) { ModGeneral::g_RegionSelecting = forms::False; }
+void CFrmSelect::Form_Unload(int16_t&) {
+    ModGeneral::g_RegionSelecting = forms::False;
+    // Tray clicks waited for the overlay to close.
+    if (FrmMain.Loaded()) FrmMain->CaptureEnded();
+}
 
 }  // namespace app

@@ -79,6 +79,7 @@ public:
         PressHotkey();
     }
     DWORD pid() const { return program_.pid(); }
+    HWND main() const { return main_; }
     // The overlay, once it covers the screen; null when the program hid no
     // window or showed no overlay.
     HWND Overlay() const { return main_ && !IsWindowVisible(main_) ? WaitOverlay(program_.pid(), 15000) : nullptr; }
@@ -117,14 +118,22 @@ TEST(Overlays, RegionDraggedOverTheFrozenScreenGoesToTheClipboard) {
     ExpectClipboardFilled(140, 100, kOlive);
 }
 
-TEST(Overlays, RegionOverlayCancelledByEscapeSavesNothingAndOpensAgain) {
+TEST(Overlays, RegionOverlayHoldsTrayClicksBackAndEscapeCancelsItSavingNothing) {
     HotkeyCapture run(3);
     HWND overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr);
     Shot(L"region-idle");
+    // A right-click on the icon, the taskbar brought above the overlay: a
+    // menu now would open over the overlay and its choice act under it.
+    SendNotifyMessageW(run.main(), WM_MOUSEMOVE, 1, WM_RBUTTONUP);
+    EXPECT_FALSE(WaitUntil([&] { return MenuUp(run.pid()); }, 500)) << "a menu opened over the overlay";
     KeyDown(VK_ESCAPE);
     KeyUp(VK_ESCAPE);
     ASSERT_TRUE(WaitGone(overlay, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return MenuUp(run.pid()); }, 3000)) << "the click is served once the overlay closes";
+    KeyDown(VK_ESCAPE);
+    KeyUp(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !MenuUp(run.pid()); }, 3000));
     Pump(300);
     EXPECT_FALSE(forms::Clipboard.GetData());
 

@@ -272,6 +272,12 @@ void ClickAt(POINT p, bool left) {
     testsupport::Pump(100);
 }
 
+bool MenuUp(DWORD pid) {
+    for (HWND h : TopWindows(pid, true))
+        if (ClassOf(h) == L"#32768") return true;
+    return false;
+}
+
 bool OpenFileMenu(HWND icon) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         ClickAt(Centre(icon), false);

@@ -97,6 +97,8 @@ std::vector<HWND> TrayIcons();
 POINT Centre(HWND h);
 void ClickAt(POINT p, bool left = true);
 
+// The program's pop-up menu is up.
+bool MenuUp(DWORD pid);
 // Right-clicks the icon until its File menu is up; the same on any of the
 // tray's icons.
 bool OpenFileMenu(HWND icon);
