@@ -82,8 +82,10 @@ void CFrmExport::CmdSave_Click() {
         if (dlg.ConfirmOK() != forms::True || FilesFolders().IsText(dlg.FileName()) != forms::True) return;
         // A name with another extension gets the format's, so that the bytes
         // match the name; the dialog asked before replacing only the name
-        // typed, so the longer one is asked about here.
+        // typed, so the longer one is asked about here. Trailing dots go
+        // first, as the file system would drop them.
         std::wstring name = dlg.FileName();
+        while (!name.empty() && name.back() == L'.') name.pop_back();
         if (!CFrmSave::NamesFormat(name)) {
             name += ext;
             if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&

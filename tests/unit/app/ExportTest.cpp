@@ -3,6 +3,9 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmSave.h"
@@ -59,7 +62,6 @@ TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
 }
 
 TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
-    const std::wstring dir = TempDir(L"preview_save");
     struct Case {
         forms::OptionButton& format;
         int button;
@@ -72,9 +74,14 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
                  {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"Bilder-\u00E4\u00F6\u00FC.bmp", L"", "BM"},
                  {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"c.JPEG", L"", "\xFF\xD8"},
                  {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"d.png", L"d.png.Jpg", "\xFF\xD8"},
+                 // The file system drops a name's trailing dots: they go
+                 // before the extension is judged.
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n6.", L"n6.Bmp", "BM"},
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n9.jpg.", L"n9.jpg", "\xFF\xD8"},
                  {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", L"", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const std::wstring dir = TempDir(L"preview_save");
         // A new ask-for-name capture; then the format changes and a newer
         // capture replaces the canvas while the preview is open: Save takes
         // the new format and the picture the preview shows.
@@ -96,11 +103,13 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
         EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
         EXPECT_EQ(FrmExport->Visible(), forms::True);
-        const std::wstring written = c.written.empty() ? path : dir + L"\\" + c.written;
-        EXPECT_EQ(ReadFileBytes(written).substr(0, 2), c.magic);
-        if (c.magic.empty()) continue;
+        const std::wstring name = c.written.empty() ? c.name : c.written, written = dir + L"\\" + name;
+        const std::string bytes = ReadFileBytes(written);
+        EXPECT_EQ(bytes.substr(0, 2), c.magic);
+        // Under that name alone, and nothing written for a cancel.
+        EXPECT_EQ(FilesIn(dir), c.magic.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{name});
+        if (bytes.empty()) continue;
         EXPECT_EQ(forms::LoadPicture(written).PixelWidth(), 1000) << "the picture shown, not the newer canvas";
-        EXPECT_EQ(Exists(path), written == path);
     }
     forms::Unload(FrmExport);
 }
