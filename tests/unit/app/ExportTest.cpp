@@ -114,6 +114,36 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
     forms::Unload(FrmExport);
 }
 
+TEST(Preview, AskedBeforeTheAddedExtensionReplacesAFile) {
+    const std::wstring dir = TempDir(L"preview_replace");
+    const std::wstring typed = dir + L"\\old.png", longer = typed + L".Bmp";
+    const std::string before = "kept as it was";
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        WriteFileBytes(longer, before);
+        OpenPreview();
+        app::FrmTemp->OBitMap.Value(forms::True);
+        DialogDriver save(IDOK, [&](HWND dlg) {
+            SendMessageW(DialogDriver::Child(dlg, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+        });
+        // The box shares the dialog's title; only the box has a No.
+        std::wstring question;
+        DialogDriver box(
+            answer, [&](HWND b) { question = DialogDriver::Text(GetDlgItem(b, 0xFFFF)); },
+            [](HWND dlg) { return GetDlgItem(dlg, IDNO) != nullptr; });
+        FrmExport->CmdSave.Press();
+        ASSERT_TRUE(save.Done());
+        EXPECT_TRUE(box.Done()) << "asked before replacing";
+        EXPECT_EQ(box.Title(), L"Save Image");
+        EXPECT_EQ(question, longer + L" already exists.\nDo you want to replace it?");
+        const std::string after = ReadFileBytes(longer);
+        if (answer == IDNO) EXPECT_TRUE(after == before) << "kept byte for byte, not " << after.size() << " bytes";
+        if (answer == IDYES) EXPECT_EQ(after.substr(0, 2), "BM");
+        EXPECT_FALSE(Exists(typed));
+    }
+    forms::Unload(FrmExport);
+}
+
 TEST(Preview, ClosingBringsTheMainWindowBackUnlessTheHotkeyCaptured) {
     for (forms::Boolean byHotkey : {forms::False, forms::True})
         for (bool closeBox : {false, true}) {
