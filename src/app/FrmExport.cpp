@@ -64,6 +64,10 @@ cFilesFolders& CFrmExport::FilesFolders() { return forms::OnFirstUse(m_FilesFold
 void CFrmExport::CmdSave_Click() {
     // A dialog that cannot be shown ends the click quietly; nothing is written.
     forms::PassOver([this] {
+        // The picture shown at the click: a capture made while the dialog is
+        // open replaces the canvas and refills the viewer, to be shown, not
+        // saved under the name typed for this one.
+        const forms::Picture shown = Pic.Picture();
         // A new dialog per click: a name, filter or flags left from the last
         // save must not carry over into a save in another format.
         cCommonDialog dlg;
@@ -78,8 +82,10 @@ void CFrmExport::CmdSave_Click() {
         if (dlg.ConfirmOK() != forms::True || FilesFolders().IsText(dlg.FileName()) != forms::True) return;
         // A name with another extension gets the format's, so that the bytes
         // match the name; the dialog asked before replacing only the name
-        // typed, so the longer one is asked about here.
+        // typed, so the longer one is asked about here. Trailing dots go
+        // first, as the file system would drop them.
         std::wstring name = dlg.FileName();
+        while (!name.empty() && name.back() == L'.') name.pop_back();
         if (!CFrmSave::NamesFormat(name)) {
             name += ext;
             if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
@@ -87,9 +93,7 @@ void CFrmExport::CmdSave_Click() {
                               forms::vbYesNo | forms::vbExclamation, L"Save Image") != kYes)
                 return;
         }
-        // The picture shown here, not the canvas: a newer capture may have
-        // replaced that while the window was open.
-        FrmSave->SaveFinalImage(name, Pic.Picture());
+        FrmSave->SaveFinalImage(name, shown);
     });
 }
 

@@ -345,8 +345,9 @@ Boolean GCommonDialog::VBChooseFont(forms::StdFont& CurFont, HDC& PrinterDC, HWN
     flags = (flags & ~(CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_APPLY)) | CF_INITTOLOGFONTSTRUCT;
 
     LOGFONTW lf{};
-    // As the font itself takes it: whole twips per pixel are too coarse above 96 dpi.
-    lf.lfHeight = -CurFont.PixelHeight();
+    // At the real dpi, as whole twips per pixel are too coarse above 96 dpi;
+    // but halves to the even number, where the font's own height rounds away.
+    lf.lfHeight = -static_cast<LONG>(forms::RoundHalfEven(CurFont.PixelSize()));
     lf.lfWeight = CurFont.Weight();
     lf.lfItalic = IsTrue(CurFont.Italic()) ? 255 : 0;
     lf.lfUnderline = IsTrue(CurFont.Underline()) ? 255 : 0;

@@ -83,12 +83,14 @@ void StdFont::Charset(int16_t v) {
     Changed();
 }
 
-LONG StdFont::PixelHeight() const {
+float StdFont::PixelSize() const {
     HDC dc = GetDC(nullptr);
     int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
-    return static_cast<LONG>(std::lround(size_ * static_cast<float>(dpi) / 72.0f));
+    return size_ * static_cast<float>(dpi) / 72.0f;
 }
+
+LONG StdFont::PixelHeight() const { return static_cast<LONG>(std::lround(PixelSize())); }
 
 HFONT StdFont::Handle() const {
     if (!font_) {

@@ -30,8 +30,9 @@ public:
     void Name(const std::wstring& v);
     float Size() const { return size_; }
     void Size(float points);  // not above 0 or over 2160 raises 380
-    // The size in the screen's pixels at its real dots per inch, rounded as
-    // the platform rounds: the height its fonts and dialogs take.
+    // The size in the screen's pixels at its real dots per inch; rounded as
+    // the platform rounds, the height its fonts take.
+    float PixelSize() const;
     LONG PixelHeight() const;
     Boolean Bold() const { return ToBoolean(weight_ >= FW_BOLD); }
     void Bold(Boolean v);

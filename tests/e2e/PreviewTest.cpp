@@ -9,7 +9,6 @@
 
 #include "e2e/ProgramDriver.h"
 #include "forms/Picture.h"
-#include "forms/Runtime.h"
 #include "unit/common/TestSupport.h"
 
 using namespace e2e;
@@ -57,48 +56,57 @@ TEST(Preview, ExitWithThePreviewOpenLeavesTheMainWindowHidden) {
     EXPECT_FALSE(shown) << "the main window came back during exit";
 }
 
-TEST(Preview, SaveWritesThePictureShownNotALaterClipboardCapture) {
+TEST(Preview, SaveWritesThePictureShownAtTheClickNotOneCapturedDuringTheDialog) {
     const std::wstring dir = TempDir(L"qc_e2e_preview_shown");
     const std::wstring path = dir + L"\\\u5199\u771F-A.bmp";  // a name outside the code page
     ConfigFile config("[main]\r\nmb=1\r\ncm=0\r\n[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\nmsl=2\r\ncn=1\r\nct=0\r\n");
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     constexpr COLORREF kShown = RGB(200, 30, 40), kLater = RGB(20, 40, 220);
     ColourWindow first(0, 0, w, h, kShown, WS_POPUP, 0);
-    Pump(200);
     Program program;
-    // Picture A, the screen behind the main window, fills the preview.
+    // Picture A, the screen behind the main window, fills the preview,
+    // which is dragged aside, clear of the left third where B will show.
     HWND main = nullptr;
     HWND preview = CaptureIntoPreview(program, main);
     ASSERT_NE(preview, nullptr);
-    Pump(500);
-
-    // Then, in another window beside the preview, a capture B to the clipboard.
     SetWindowPos(preview, nullptr, w / 3 + 20, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    SendMessageW(FindChild(main, L"Button", L"Windows Clipboard"), BM_CLICK, 0, 0);
-    forms::Clipboard.Clear();
-    ColourWindow later(0, 0, w / 3, h, kLater, WS_POPUP, 0);
-    SetForegroundWindow(later.hwnd());
-    Pump(300);
-    PressHotkey();
-    ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_BITMAP) != FALSE; }, 8000)) << "B was taken";
-    Pump(300);
     RECT client{};
     GetClientRect(preview, &client);
-    POINT inView{client.right / 2, client.bottom / 3};
+    // A point of the view that shows the screen's left third.
+    POINT inView{client.right / 6, client.bottom / 3};
     ClientToScreen(preview, &inView);
-    ASSERT_EQ(ScreenPixel(inView.x, inView.y), kShown) << "the preview still shows A";
+    auto viewShows = [&](COLORREF c) { return WaitUntil([&] { return ScreenPixel(inView.x, inView.y) == c; }, 8000); };
+    ASSERT_TRUE(viewShows(kShown)) << "the preview shows A";
 
-    // The preview's Save, a name typed in its dialog.
+    // The preview's Save; its dialog aside too, in the bottom right corner.
     PostMessageW(FindChild(preview, L"Button", L"Save"), BM_CLICK, 0, 0);
     HWND dlg = WaitWindow(program.pid(), L"Save Image", 8000);
     ASSERT_NE(dlg, nullptr);
+    RECT box{};
+    GetWindowRect(dlg, &box);
+    SetWindowPos(dlg, nullptr, w - (box.right - box.left), h - (box.bottom - box.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(dlg, &box);
+    ASSERT_FALSE(PtInRect(&box, inView)) << "the dialog leaves the point of the view in sight";
+
+    // Meanwhile, in another program, the hotkey captures B into the preview.
+    ColourWindow later(0, 0, w / 3, h, kLater, WS_POPUP, 0);
+    SetForegroundWindow(later.hwnd());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == later.hwnd(); }, 8000));
+    PressHotkey();
+    ASSERT_TRUE(viewShows(kLater)) << "B was taken into the preview";
+
+    // The name typed for A, confirmed.
     SendMessageW(FindChild(dlg, L"Edit", L""), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(WaitFile(path, 8000));
-
     forms::Picture written = forms::LoadPicture(path);
     ASSERT_EQ(written.PixelWidth(), w);
     // Clear of the notification area's strip at the top left.
     for (int y = h / 8; y < h; y += h / 4)
         for (int x = w / 8; x < w; x += w / 4) ASSERT_EQ(PixelOf(written.Bitmap(), x, y), kShown) << x << "," << y;
+
+    // B is not lost: the preview shows it once the dialog has closed.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 8000));
+    EXPECT_TRUE(viewShows(kLater)) << "the preview shows B";
 }

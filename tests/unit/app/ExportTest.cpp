@@ -3,6 +3,9 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/FrmExport.h"
 #include "app/FrmMain.h"
 #include "app/FrmSave.h"
@@ -59,7 +62,6 @@ TEST(Preview, ShowsTheCaptureOnTopAndSwitchesOnlyBetweenViewsItHas) {
 }
 
 TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
-    const std::wstring dir = TempDir(L"preview_save");
     struct Case {
         forms::OptionButton& format;
         int button;
@@ -72,9 +74,14 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
                  {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"Bilder-\u00E4\u00F6\u00FC.bmp", L"", "BM"},
                  {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"c.JPEG", L"", "\xFF\xD8"},
                  {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"d.png", L"d.png.Jpg", "\xFF\xD8"},
+                 // The file system drops a name's trailing dots: they go
+                 // before the extension is judged.
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n6.", L"n6.Bmp", "BM"},
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n9.jpg.", L"n9.jpg", "\xFF\xD8"},
                  {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", L"", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const std::wstring dir = TempDir(L"preview_save");
         // A new ask-for-name capture; then the format changes and a newer
         // capture replaces the canvas while the preview is open: Save takes
         // the new format and the picture the preview shows.
@@ -96,11 +103,43 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
         EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
         EXPECT_EQ(FrmExport->Visible(), forms::True);
-        const std::wstring written = c.written.empty() ? path : dir + L"\\" + c.written;
-        EXPECT_EQ(ReadFileBytes(written).substr(0, 2), c.magic);
-        if (c.magic.empty()) continue;
+        const std::wstring name = c.written.empty() ? c.name : c.written, written = dir + L"\\" + name;
+        const std::string bytes = ReadFileBytes(written);
+        EXPECT_EQ(bytes.substr(0, 2), c.magic);
+        // Under that name alone, and nothing written for a cancel.
+        EXPECT_EQ(FilesIn(dir), c.magic.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{name});
+        if (bytes.empty()) continue;
         EXPECT_EQ(forms::LoadPicture(written).PixelWidth(), 1000) << "the picture shown, not the newer canvas";
-        EXPECT_EQ(Exists(path), written == path);
+    }
+    forms::Unload(FrmExport);
+}
+
+TEST(Preview, AskedBeforeTheAddedExtensionReplacesAFile) {
+    const std::wstring dir = TempDir(L"preview_replace");
+    const std::wstring typed = dir + L"\\old.png", longer = typed + L".Bmp";
+    const std::string before = "kept as it was";
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        WriteFileBytes(longer, before);
+        OpenPreview();
+        app::FrmTemp->OBitMap.Value(forms::True);
+        DialogDriver save(IDOK, [&](HWND dlg) {
+            SendMessageW(DialogDriver::Child(dlg, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+        });
+        // The box shares the dialog's title; only the box has a No.
+        std::wstring question;
+        DialogDriver box(
+            answer, [&](HWND b) { question = DialogDriver::Text(GetDlgItem(b, 0xFFFF)); },
+            [](HWND dlg) { return GetDlgItem(dlg, IDNO) != nullptr; });
+        FrmExport->CmdSave.Press();
+        ASSERT_TRUE(save.Done());
+        EXPECT_TRUE(box.Done()) << "asked before replacing";
+        EXPECT_EQ(box.Title(), L"Save Image");
+        EXPECT_EQ(question, longer + L" already exists.\nDo you want to replace it?");
+        const std::string after = ReadFileBytes(longer);
+        if (answer == IDNO) EXPECT_TRUE(after == before) << "kept byte for byte, not " << after.size() << " bytes";
+        if (answer == IDYES) EXPECT_EQ(after.substr(0, 2), "BM");
+        EXPECT_FALSE(Exists(typed));
     }
     forms::Unload(FrmExport);
 }

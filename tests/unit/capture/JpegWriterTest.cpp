@@ -16,6 +16,7 @@
 #include "unit/common/TestSupport.h"
 
 using mIntelJPEGLibrary::SaveJpegFile;
+using testsupport::FilesIn;
 
 namespace {
 
@@ -30,19 +31,6 @@ std::optional<forms::Error> ErrorOf(auto&& step) {
         return e;
     }
     return std::nullopt;
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& dir) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return names;
 }
 
 WIN32_FILE_ATTRIBUTE_DATA InfoOf(const std::wstring& path) {

@@ -25,11 +25,13 @@ void TakeDialog(HWND dlg);  // null: the driver stopped waiting without one
 
 class DialogDriver {
 public:
-    explicit DialogDriver(int button, std::function<void(HWND)> look = {}) {
+    // pick, when given, chooses among the dialogs up at once (a box over the
+    // dialog that asked it shares its title).
+    explicit DialogDriver(int button, std::function<void(HWND)> look = {}, std::function<bool(HWND)> pick = {}) {
         ExpectDialog();
-        thread_ = std::thread([this, button, look] {
+        thread_ = std::thread([this, button, look, pick] {
             for (int i = 0; i < 300 && !stop_; ++i) {
-                if (HWND dlg = FindDialog()) {
+                if (HWND dlg = FindDialog(pick)) {
                     TakeDialog(dlg);
                     title_ = Text(dlg);
                     if (look) look(dlg);
@@ -79,9 +81,10 @@ private:
         }
         return TRUE;
     }
-    static HWND FindDialog() {
-        const std::vector<HWND> dialogs = OwnDialogs();
-        return dialogs.empty() ? nullptr : dialogs.front();
+    static HWND FindDialog(const std::function<bool(HWND)>& pick) {
+        for (HWND dlg : OwnDialogs())
+            if (!pick || pick(dlg)) return dlg;
+        return nullptr;
     }
 
     std::atomic<bool> stop_{false};

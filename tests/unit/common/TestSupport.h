@@ -44,6 +44,8 @@ std::wstring TempDir(const std::wstring& name);
 std::string ReadFileBytes(const std::wstring& path);
 // Anything at the path: a file, a folder.
 bool Exists(const std::wstring& path);
+// The names of everything in a folder, in the order the folder gives.
+std::vector<std::wstring> FilesIn(const std::wstring& dir);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Keys and mouse through SendInput.

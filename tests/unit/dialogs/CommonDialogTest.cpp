@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -434,14 +436,27 @@ std::wstring InstalledFace() {
     return face;
 }
 
-// Also run at 192 dpi, where the dialog must still open and return the
-// size in points that it was given.
+// Also run at 192 dpi. The size given is one whose height in the screen's
+// pixels ends in a half, which goes to the even number: the dialog reads
+// that height back as the points it shows and returns. Rounded away from
+// zero, or from whole twips per pixel, it would show one point more.
 TEST(CommonDialog, FontDialogUpdatesTheFontInPlace) {
     const std::wstring face = InstalledFace();
     if (face.empty()) GTEST_SKIP() << "no known TrueType face on this display";
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    struct Half {
+        int dpi;
+        float points;  // 12.5 and 22.5 pixels
+        int shown;
+    };
+    const Half halves[] = {{96, 9.375f, 9}, {192, 8.4375f, 8}};
+    const Half* half = std::find_if(std::begin(halves), std::end(halves), [&](const Half& h) { return h.dpi == dpi; });
+    ASSERT_NE(half, std::end(halves)) << "no size ending in half a pixel at " << dpi << " dpi";
     cCommonDialog d;
     d.FontName(face);
-    d.FontSize(10);
+    d.Font()->Size(half->points);
     d.FontBold(forms::True);
     d.FontColor(0xFF);
     auto font = d.Font();
@@ -449,10 +464,10 @@ TEST(CommonDialog, FontDialogUpdatesTheFontInPlace) {
     DialogDriver ok(IDOK, [&](HWND dlg) { shown = DialogDriver::Text(GetDlgItem(dlg, cmb3)); });
     d.ShowFont();
     ASSERT_TRUE(ok.Done());
-    EXPECT_EQ(shown, L"10");
+    EXPECT_EQ(shown, std::to_wstring(half->shown));
     EXPECT_EQ(d.Font(), font);
     EXPECT_EQ(d.FontName(), face);
-    EXPECT_EQ(d.FontSize(), 10);
+    EXPECT_EQ(d.FontSize(), half->shown);
     EXPECT_EQ(d.FontBold(), forms::True);
     EXPECT_EQ(d.FontColor(), 0xFF);
     EXPECT_EQ(d.flags() & 0x141, 0x141);  // screen fonts, start from the font, effects
