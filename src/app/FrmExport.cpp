@@ -20,7 +20,6 @@ constexpr float kBandHeight = 690, kLineHeight = 30;
 constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kOrange = 0x3B96FF;
 constexpr int32_t OFN_OVERWRITEPROMPT_FLAG = 2;
-constexpr int32_t kYes = 6;
 
 }  // namespace
 
@@ -90,7 +89,7 @@ void CFrmExport::CmdSave_Click() {
             name += ext;
             if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
                 forms::MsgBox(name + L" already exists.\nDo you want to replace it?",
-                              forms::vbYesNo | forms::vbExclamation, L"Save Image") != kYes)
+                              forms::vbYesNo | forms::vbExclamation, L"Save Image") != IDYES)
                 return;
         }
         FrmSave->SaveFinalImage(name, shown);

@@ -242,17 +242,18 @@ TEST(CaptureRoad, TheEndOfTheSessionSavesTheSettingsAndTakesTheIconAway) {
 
     // What the system sends every top-level window when the user logs off;
     // the first time another program calls the logoff off.
-    for (BOOL ends : {FALSE, TRUE}) {
+    auto askToEnd = [main] {
         DWORD_PTR mayEnd = 0;
         ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &mayEnd));
         EXPECT_NE(mayEnd, 0u) << "the program lets the session end";
-        if (ends) break;
-        DWORD_PTR answered = 0;
-        ASSERT_TRUE(SendMessageTimeoutW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answered));
-        Pump(300);
-        ASSERT_TRUE(program.Running() && IsWindow(page)) << "a logoff called off ends nothing";
-        EXPECT_TRUE(IsWindow(ours) && IsWindowVisible(ours)) << "the icon stays";
-    }
+    };
+    ASSERT_NO_FATAL_FAILURE(askToEnd());
+    DWORD_PTR answered = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answered));
+    Pump(300);
+    ASSERT_TRUE(program.Running() && IsWindow(page)) << "a logoff called off ends nothing";
+    EXPECT_TRUE(IsWindow(ours) && IsWindowVisible(ours)) << "the icon stays";
+    ASSERT_NO_FATAL_FAILURE(askToEnd());
     SendNotifyMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(IconWentBefore(page, ours, 8000)) << "the icon is taken away as at exit";
     EXPECT_TRUE(program.WaitExit(8000));

@@ -231,14 +231,14 @@ TEST(Delivery, TrayClicksInsideACaptureAreServedOnceItHasEnded) {
     Config config("msl=1\r\n");
     Hidden program;
     ASSERT_TRUE(program.Ready());
-    // What the icon sends the window for a double-click, then a right-click.
+    // A double-click on the icon, then a right-click.
     for (UINT click : {WM_LBUTTONDBLCLK, WM_RBUTTONUP}) {
         SCOPED_TRACE(click);
         HeldClipboard clipboard(program.main(), 8000);
         ASSERT_TRUE(clipboard.held());
         program.Capture();
         Pump(500);
-        SendNotifyMessageW(program.main(), WM_MOUSEMOVE, 1, click);
+        TrayClick(program.main(), click);
         auto acted = [&] { return MenuUp(program.pid()) || IsWindowVisible(program.main()); };
         HWND box = WaitMessageBox(program.pid(), 12000);
         ASSERT_NE(box, nullptr) << "the capture is reported, not ended by the click";
@@ -282,7 +282,7 @@ TEST(Delivery, AHotkeyPressWhileAReportIsOpenBringsTheReportToTheFrontAndTakesNo
 
     // Again from the capture button, whose capture runs in a timer of its own.
     ShowWindow(other, SW_HIDE);
-    SendNotifyMessageW(program.main(), WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK);
+    TrayClick(program.main(), WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.main()) != FALSE; }, 5000));
     Pump(500);
     ClickAt(CaptureButton(program.main()));

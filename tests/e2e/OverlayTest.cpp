@@ -125,7 +125,7 @@ TEST(Overlays, RegionOverlayHoldsTrayClicksBackAndEscapeCancelsItSavingNothing) 
     Shot(L"region-idle");
     // A right-click on the icon, the taskbar brought above the overlay: a
     // menu now would open over the overlay and its choice act under it.
-    SendNotifyMessageW(run.main(), WM_MOUSEMOVE, 1, WM_RBUTTONUP);
+    TrayClick(run.main(), WM_RBUTTONUP);
     EXPECT_FALSE(WaitUntil([&] { return MenuUp(run.pid()); }, 500)) << "a menu opened over the overlay";
     KeyDown(VK_ESCAPE);
     KeyUp(VK_ESCAPE);

@@ -278,6 +278,8 @@ bool MenuUp(DWORD pid) {
     return false;
 }
 
+void TrayClick(HWND main, UINT click) { SendNotifyMessageW(main, WM_MOUSEMOVE, 1, click); }
+
 bool OpenFileMenu(HWND icon) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         ClickAt(Centre(icon), false);

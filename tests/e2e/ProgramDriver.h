@@ -99,6 +99,10 @@ void ClickAt(POINT p, bool left = true);
 
 // The program's pop-up menu is up.
 bool MenuUp(DWORD pid);
+// What the tray icon sends the main window for a click (WM_LBUTTONDBLCLK,
+// WM_RBUTTONUP): a mouse move whose x is the click's message, sent without
+// waiting, as a click reaches a program that is busy.
+void TrayClick(HWND main, UINT click);
 // Right-clicks the icon until its File menu is up; the same on any of the
 // tray's icons.
 bool OpenFileMenu(HWND icon);
