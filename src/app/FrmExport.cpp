@@ -1,5 +1,9 @@
 #include "app/FrmExport.h"
 
+#include <windows.h>
+#include <cderr.h>
+#include <commdlg.h>
+
 #include <cwchar>
 
 #include "app/FrmMain.h"
@@ -20,6 +24,17 @@ constexpr float kBandHeight = 690, kLineHeight = 30;
 constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kOrange = 0x3B96FF;
 constexpr int32_t OFN_OVERWRITEPROMPT_FLAG = 2;
+
+std::wstring SaveDialogFailure(DWORD error) {
+    switch (error) {
+        case FNERR_BUFFERTOOSMALL: return L"The name, with its folder, is too long for the save dialog.";
+        case FNERR_INVALIDFILENAME: return L"The name is not a valid file name.";
+        default: break;
+    }
+    wchar_t code[16];
+    swprintf(code, 16, L"0x%04lX", static_cast<unsigned long>(error));
+    return L"The save dialog failed with error " + std::wstring(code) + L".";
+}
 
 }  // namespace
 
@@ -61,7 +76,7 @@ CFrmExport::~CFrmExport() = default;
 cFilesFolders& CFrmExport::FilesFolders() { return forms::OnFirstUse(m_FilesFolders); }
 
 void CFrmExport::CmdSave_Click() {
-    // A dialog that cannot be shown ends the click quietly; nothing is written.
+    // Any other failure ends the click; nothing is written.
     forms::PassOver([this] {
         // The picture shown at the click: a capture made while the dialog is
         // open replaces the canvas and refills the viewer, to be shown, not
@@ -77,7 +92,14 @@ void CFrmExport::CmdSave_Click() {
         dlg.DefaultExt(L"*" + ext);
         dlg.Filter(_wcsicmp(ext.c_str(), L".bmp") == 0 ? L"Bitmap (*.bmp)|*.bmp"
                                                        : L"JPEG (*.JPEG;*.JPG)|*.jpeg;*.jpg");
-        dlg.ShowSave();
+        // A dialog that failed (a name too long for it, say) closes as a
+        // cancel does; the user must not take the picture for saved.
+        try {
+            dlg.ShowSave();
+        } catch (const forms::Error&) {
+            ModGeneral::ReportNotSaved(L"the file named in the save dialog", SaveDialogFailure(CommDlgExtendedError()));
+            return;
+        }
         if (dlg.ConfirmOK() != forms::True || FilesFolders().IsText(dlg.FileName()) != forms::True) return;
         // A name with another extension gets the format's, so that the bytes
         // match the name; the dialog asked before replacing only the name

@@ -292,11 +292,12 @@ void CFrmGeneral::LoadSettings() {
     });
     PassOver([&] {
         int16_t m = Settings::ReadNumber(ini, Settings::HotKeyModifier);
-        // 0 is what exit writes for a key alone: after a key of the file's
-        // own it means no modifiers, else the field keeps its modifier.
+        // 0 is what exit writes for a key alone, and for a cleared field
+        // (key 0): after a key of the file's own it means no modifiers, else
+        // the field keeps its modifier.
         const Settings::Key& hk = Settings::HotKey;
         const bool keyStored =
-            ini.GetIniVal(ini.ReadIni(cIniSettings::ConfigFile, hk.Section, hk.Name, L""), 1, hk.Max, 0) != 0;
+            ini.GetIniVal(ini.ReadIni(cIniSettings::ConfigFile, hk.Section, hk.Name, L""), hk.Min, hk.Max, -1) != -1;
         if (m >= 1 || keyStored) FrmSave->HKey.HotKeyModifier(m);
     });
 }

@@ -40,7 +40,8 @@ inline constexpr Key CaptureMode{L"main", L"mb", L"1", Kind::Ranged, 1, 4, 1, Wr
 inline constexpr Key DrawPointer{L"main", L"cm", L"1", Kind::Ranged, 0, 1, 1, Written::SignPosition};
 // A virtual-key code; outside a byte the field keeps its design key, S.
 inline constexpr Key HotKey{L"hkeys", L"hk", L"83", Kind::Ranged, 0, 255, 83, Written::Plain};
-// Applied when 1 or more; 0 only after a key stored in "hk", as a key alone.
+// Applied when 1 or more; 0 only after a key stored in "hk" (0 included: a
+// cleared field), as a key alone.
 inline constexpr Key HotKeyModifier{L"hkeys", L"mdf", L"2", Kind::Ranged, 0, 7, 2, Written::Plain};
 // 1 clipboard, any other value the file.
 inline constexpr Key Destination{L"sav", L"msl", L"2", Kind::Ranged, 1, 2, 2, Written::SignPosition};

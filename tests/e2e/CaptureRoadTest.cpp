@@ -77,18 +77,15 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     HWND ours = NewIcon(before);
     ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
 
-    PressKeys({VK_CONTROL, 'S'});
-    ASSERT_TRUE(WaitFile(images + L"\\Shot-1.Bmp", 5000));
+    ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-1.Bmp", 5000));
     std::string bmp = ReadFileBytes(images + L"\\Shot-1.Bmp");
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(*reinterpret_cast<const int32_t*>(bmp.data() + 18), GetSystemMetrics(SM_CXSCREEN));
 
     // Pressed again, the keys make the next file.
-    PressKeys({VK_CONTROL, 'S'});
-    ASSERT_TRUE(WaitFile(images + L"\\Shot-2.Bmp", 5000));
-    PressKeys({VK_CONTROL, 'S'});
-    EXPECT_TRUE(WaitFile(images + L"\\Shot-3.Bmp", 5000));
+    ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-2.Bmp", 5000));
+    EXPECT_TRUE(HotkeyWrites(images + L"\\Shot-3.Bmp", 5000));
     EXPECT_FALSE(IsWindowVisible(main));
 
     // "Images Folder", the menu's fourth item, opens the folder in a window of its name.
@@ -207,8 +204,7 @@ TEST(CaptureRoad, AnActiveWindowCaptureWithNoWindowInFrontSaysSoAndSavesNothing)
     ClickAt(HideButton(main));
     ASSERT_TRUE(WaitHidden(main, 5000)) << "the hide button hides the window";
     ASSERT_EQ(GetForegroundWindow(), nullptr);
-    PressKeys({VK_CONTROL, 'S'});
-    HWND box = WaitWindow(program.pid(), L"Quorvane Capture", 5000, L"#32770");
+    HWND box = HotkeyReport(program.pid(), 5000);
     ASSERT_NE(box, nullptr) << "no message for the missing window";
     auto texts = ChildTexts(box, L"Static");
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"Can't find active windows"), texts.end());
@@ -219,8 +215,7 @@ TEST(CaptureRoad, AnActiveWindowCaptureWithNoWindowInFrontSaysSoAndSavesNothing)
 
     // With a window in front the next capture is the first file.
     ColourWindow front(260, 180, 200, 150, RGB(0, 90, 250), WS_POPUP, 0);
-    PressKeys({VK_CONTROL, 'S'});
-    ASSERT_TRUE(WaitFile(images + L"\\Shot-1.Bmp", 5000));
+    ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-1.Bmp", 5000));
     std::string bmp = ReadFileBytes(images + L"\\Shot-1.Bmp");
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(*reinterpret_cast<const int32_t*>(bmp.data() + 18), 200) << "the window in front, not the screen";

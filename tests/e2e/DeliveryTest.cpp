@@ -66,7 +66,6 @@ public:
     HWND main() const { return main_; }
     DWORD pid() const { return program_.pid(); }
     bool Ended(int ms) const { return program_.WaitExit(ms); }
-    void Capture() const { PressKeys({VK_CONTROL, 'S'}); }
 
 private:
     Program program_;
@@ -138,16 +137,14 @@ TEST(Delivery, ANameTakenByAFolderIsPassedOverAndARemovedFolderIsMadeAgain) {
     Hidden program;
     ASSERT_TRUE(program.Ready());
 
-    program.Capture();
-    ASSERT_TRUE(WaitFile(images + L"\\Shot-4.Bmp", 5000)) << "the folder named like the next file is passed over";
+    ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-4.Bmp", 5000)) << "the folder named like the next file is passed over";
     EXPECT_TRUE(GetFileAttributesW((images + L"\\Shot-3.Bmp").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(ReadFileBytes(images + L"\\Shot-2.Bmp"), "x");
 
     // The user removes the images folder while the program runs.
     RemoveTree(images);
     ASSERT_FALSE(Exists(images));
-    program.Capture();
-    EXPECT_TRUE(WaitFile(images + L"\\Shot-1.Bmp", 5000)) << "the folder is made again at the next save";
+    EXPECT_TRUE(HotkeyWrites(images + L"\\Shot-1.Bmp", 5000)) << "the folder is made again at the next save";
     EXPECT_EQ(WaitMessageBox(program.pid(), 300), nullptr);
 }
 
@@ -159,8 +156,7 @@ TEST(Delivery, TheRunningNumberAtItsLimitGoesOnFromTheLowestFreeNumber) {
     Hidden program;
     ASSERT_TRUE(program.Ready());
 
-    program.Capture();
-    ASSERT_TRUE(WaitFile(images + L"\\Shot-2.Bmp", 5000));
+    ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-2.Bmp", 5000));
     EXPECT_EQ(ReadFileBytes(images + L"\\Shot-2147483647.Bmp"), "x");
 }
 
@@ -173,8 +169,7 @@ TEST(Delivery, APrefixThatWouldLeaveTheImagesFolderIsRefusedWithAMessage) {
     Hidden program;
     ASSERT_TRUE(program.Ready());
 
-    program.Capture();
-    HWND box = WaitMessageBox(program.pid(), 5000);
+    HWND box = HotkeyReport(program.pid(), 5000);
     ASSERT_NE(box, nullptr) << "the user is told";
     std::wstring text = MessageText(box);
     EXPECT_NE(text.find(L"The capture was not saved to the images folder \"" + images + L"\"."), std::wstring::npos)
@@ -192,8 +187,7 @@ TEST(Delivery, AFileThatCannotBeWrittenIsReportedOncePerCaptureInABoxThatFitsThe
     const Hidden& program = blocked.program;
     ASSERT_TRUE(program.Ready());
     for (int capture = 1; capture <= 2; ++capture) {
-        program.Capture();
-        HWND box = WaitMessageBox(program.pid(), 8000);
+        HWND box = HotkeyReport(program.pid(), 8000);
         ASSERT_NE(box, nullptr) << "capture " << capture;
         EXPECT_EQ(MessageText(box), L"The capture was not saved to the file \"" + images + L"\\Shot-1.Jpg\".");
         EXPECT_TRUE(HasIcon(box));
@@ -215,8 +209,7 @@ TEST(Delivery, ABusyClipboardLeavesTheWindowsAnsweringAndIsReported) {
     HeldClipboard clipboard(program.main(), 10000);
     ASSERT_TRUE(clipboard.held()) << "the helper holds the clipboard";
 
-    program.Capture();
-    HWND box = WaitMessageBox(program.pid(), 12000);
+    HWND box = HotkeyReport(program.pid(), 12000);
     EXPECT_NE(box, nullptr) << "the capture that missed the clipboard is reported";
     if (box) {
         EXPECT_EQ(MessageText(box), L"The capture was not saved to the clipboard.");
@@ -236,8 +229,8 @@ TEST(Delivery, TrayClicksInsideACaptureAreServedOnceItHasEnded) {
         SCOPED_TRACE(click);
         HeldClipboard clipboard(program.main(), 8000);
         ASSERT_TRUE(clipboard.held());
-        program.Capture();
-        Pump(500);
+        PressHotkey();
+        Pump(500);  // inside the capture, which waits for the clipboard
         TrayClick(program.main(), click);
         auto acted = [&] { return MenuUp(program.pid()) || IsWindowVisible(program.main()); };
         HWND box = WaitMessageBox(program.pid(), 12000);
@@ -266,15 +259,14 @@ TEST(Delivery, AHotkeyPressWhileAReportIsOpenBringsTheReportToTheFrontAndTakesNo
     const std::wstring& images = blocked.images;
     const Hidden& program = blocked.program;
     ASSERT_TRUE(program.Ready());
-    auto press = [] { PressKeys({VK_CONTROL, VK_SHIFT, 'S'}); };
+    const auto keys = {WORD{VK_CONTROL}, WORD{VK_SHIFT}, WORD{'S'}};
     // Another program's window, in front of every other.
     HWND other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP, 0, 0, 1024, 768,
                                  nullptr, nullptr, nullptr, nullptr);
     ShowWindow(other, SW_SHOWNA);
     Pump(300);
 
-    press();
-    HWND box = WaitMessageBox(program.pid(), 8000);
+    HWND box = HotkeyReport(program.pid(), 8000, keys);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Above(box, other) && GetForegroundWindow() == box; }, 2000))
         << "the report comes up in front, with the focus";
@@ -297,16 +289,13 @@ TEST(Delivery, AHotkeyPressWhileAReportIsOpenBringsTheReportToTheFrontAndTakesNo
     ASSERT_TRUE(Above(other, box));
     DeleteFileW(images.c_str());
     CreateDirectoryW(images.c_str(), nullptr);
-    press();
-    EXPECT_TRUE(WaitUntil([&] { return Above(box, other) && GetForegroundWindow() == box; }, 3000))
+    EXPECT_TRUE(HoldKeys(keys, [&] { return Above(box, other) && GetForegroundWindow() == box; }, 3000))
         << "the press brings the open report to the front";
     Pump(500);
     EXPECT_FALSE(Exists(images + L"\\Shot-1.Jpg")) << "one capture at a time";
     ASSERT_TRUE(DismissMessageBox(box));
     EXPECT_EQ(WaitMessageBox(program.pid(), 500), nullptr) << "one report: no capture ran inside the first";
     DestroyWindow(other);
-    Pump(1000);  // keys down as a capture ends are taken for its own
 
-    press();
-    EXPECT_TRUE(WaitFile(images + L"\\Shot-1.Jpg", 5000)) << "the next press captures";
+    EXPECT_TRUE(HotkeyWrites(images + L"\\Shot-1.Jpg", 8000, keys)) << "the next press captures";
 }

@@ -67,8 +67,8 @@ void Shot(const wchar_t* name) {
     forms::SavePicture(forms::Picture::FromBitmap(bmp), dir + L"\\" + name + L".bmp");
 }
 
-// Starts the program, hides it behind its tray icon, parks the pointer
-// away from the test's windows and presses Ctrl+S.
+// Starts the program, hides it behind its tray icon and parks the pointer
+// away from the test's windows.
 class HotkeyCapture {
 public:
     explicit HotkeyCapture(int mode) : settings_(mode) {
@@ -76,13 +76,17 @@ public:
         main_ = MainWindowOf(program_);
         if (!main_ || !HideMainWindow(main_)) return;
         forms::Clipboard.Clear();
-        PressHotkey();
     }
     DWORD pid() const { return program_.pid(); }
     HWND main() const { return main_; }
-    // The overlay, once it covers the screen; null when the program hid no
-    // window or showed no overlay.
-    HWND Overlay() const { return main_ && !IsWindowVisible(main_) ? WaitOverlay(program_.pid(), 15000) : nullptr; }
+    // Ctrl+S held until the overlay covers the screen: the overlay; null when
+    // the program hid no window or showed no overlay.
+    HWND Overlay() const {
+        HWND overlay = nullptr;
+        if (main_ && !IsWindowVisible(main_))
+            HoldHotkey([&] { return (overlay = WaitOverlay(program_.pid(), 0)) != nullptr; }, 15000);
+        return overlay;
+    }
 
 private:
     Settings settings_;
@@ -114,7 +118,8 @@ TEST(Overlays, RegionDraggedOverTheFrozenScreenGoesToTheClipboard) {
     Shot(L"region-dragging");
     MouseButton(true, false);
     ASSERT_TRUE(WaitGone(overlay, 5000));
-    Pump(300);
+    // The overlay hides before it delivers.
+    ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_BITMAP) != FALSE; }, 5000));
     ExpectClipboardFilled(140, 100, kOlive);
 }
 
@@ -137,7 +142,6 @@ TEST(Overlays, RegionOverlayHoldsTrayClicksBackAndEscapeCancelsItSavingNothing) 
     Pump(300);
     EXPECT_FALSE(forms::Clipboard.GetData());
 
-    PressHotkey();
     overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr) << "the overlay does not open a second time";
     MouseButton(false, true);
@@ -146,11 +150,13 @@ TEST(Overlays, RegionOverlayHoldsTrayClicksBackAndEscapeCancelsItSavingNothing) 
     EXPECT_TRUE(WaitGone(overlay, 5000));
 }
 
-TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboard) {
+TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboardAndTrayClicksWaitForIt) {
     ColourWindow target(380, 260, 180, 120, kOlive, WS_POPUP, 0);
     HotkeyCapture run(4);
     HWND overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr) << "no object overlay";
+    TrayClick(run.main(), WM_RBUTTONUP);
+    EXPECT_FALSE(WaitUntil([&] { return MenuUp(run.pid()); }, 500)) << "a menu opened over the overlay";
 
     MoveMouse(430, 300);
     Pump(200);
@@ -159,6 +165,9 @@ TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboard) {
     Pump(80);
     MouseButton(true, false);
     ASSERT_TRUE(WaitGone(overlay, 5000));
-    Pump(300);
+    EXPECT_TRUE(WaitUntil([&] { return MenuUp(run.pid()); }, 3000)) << "the click is served once the overlay closes";
+    KeyDown(VK_ESCAPE);
+    KeyUp(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !MenuUp(run.pid()); }, 3000));
     ExpectClipboardFilled(180, 120, kOlive);
 }

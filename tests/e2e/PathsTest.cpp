@@ -62,18 +62,14 @@ TEST(Paths, AFolderOutsideTheCodePageHoldsTheSettingsAndTheCaptures) {
     HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(HideMainWindow(main));
-    PressHotkey();
     const std::wstring bmp = images + L"\\" + kPrefix + L"1.Bmp";
-    ASSERT_TRUE(WaitUntil([&] { return Exists(bmp); }, 5000));
-    Pump(300);
+    ASSERT_TRUE(HotkeyWrites(bmp, 5000));
     EXPECT_EQ(ReadFileBytes(bmp).substr(0, 2), "BM");
 
     // The Settings page's "Jpeg", and the hotkey again.
     SendMessageW(FindChild(main, L"Button", L"Jpeg"), BM_CLICK, 0, 0);
-    PressHotkey();
     const std::wstring jpg = images + L"\\" + kPrefix + L"1.Jpg";
-    ASSERT_TRUE(WaitUntil([&] { return Exists(jpg); }, 8000));
-    Pump(300);
+    ASSERT_TRUE(HotkeyWrites(jpg, 8000));
     EXPECT_EQ(ReadFileBytes(jpg).substr(0, 2), "\xFF\xD8");
     WIN32_FIND_DATAW fd;
     HANDLE temp = FindFirstFileW((images + L"\\*.tmp").c_str(), &fd);

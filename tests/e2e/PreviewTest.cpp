@@ -70,13 +70,9 @@ TEST(Preview, SaveWritesThePictureShownAtTheClickNotOneCapturedDuringTheDialog) 
     HWND preview = CaptureIntoPreview(program, main);
     ASSERT_NE(preview, nullptr);
     SetWindowPos(preview, nullptr, w / 3 + 20, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    RECT client{};
-    GetClientRect(preview, &client);
-    // A point of the view that shows the screen's left third.
-    POINT inView{client.right / 6, client.bottom / 3};
-    ClientToScreen(preview, &inView);
-    auto viewShows = [&](COLORREF c) { return WaitUntil([&] { return ScreenPixel(inView.x, inView.y) == c; }, 8000); };
-    ASSERT_TRUE(viewShows(kShown)) << "the preview shows A";
+    const POINT inView = LeftThirdInPreview(preview);
+    auto viewShows = [&](COLORREF c) { return ScreenPixel(inView.x, inView.y) == c; };
+    ASSERT_TRUE(WaitUntil([&] { return viewShows(kShown); }, 8000)) << "the preview shows A";
 
     // The preview's Save; its dialog aside too, in the bottom right corner.
     PostMessageW(FindChild(preview, L"Button", L"Save"), BM_CLICK, 0, 0);
@@ -93,8 +89,7 @@ TEST(Preview, SaveWritesThePictureShownAtTheClickNotOneCapturedDuringTheDialog) 
     ColourWindow later(0, 0, w / 3, h, kLater, WS_POPUP, 0);
     SetForegroundWindow(later.hwnd());
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == later.hwnd(); }, 8000));
-    PressHotkey();
-    ASSERT_TRUE(viewShows(kLater)) << "B was taken into the preview";
+    ASSERT_TRUE(HoldHotkey([&] { return viewShows(kLater); }, 8000)) << "B was taken into the preview";
 
     // The name typed for A, confirmed.
     SendMessageW(FindChild(dlg, L"Edit", L""), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -102,11 +97,21 @@ TEST(Preview, SaveWritesThePictureShownAtTheClickNotOneCapturedDuringTheDialog) 
     ASSERT_TRUE(WaitFile(path, 8000));
     forms::Picture written = forms::LoadPicture(path);
     ASSERT_EQ(written.PixelWidth(), w);
-    // Clear of the notification area's strip at the top left.
-    for (int y = h / 8; y < h; y += h / 4)
-        for (int x = w / 8; x < w; x += w / 4) ASSERT_EQ(PixelOf(written.Bitmap(), x, y), kShown) << x << "," << y;
+    // A wherever B would differ, in B's strip, below the notification area
+    // and but for where the main window stood: the capture that follows its
+    // hide may come before the desktop there has been painted again.
+    RECT stood{};
+    GetWindowRect(main, &stood);
+    int checked = 0;
+    for (int y = h / 8; y < h; y += h / 8)
+        for (int x = w / 12; x < w / 3; x += w / 12) {
+            if (PtInRect(&stood, POINT{x, y})) continue;
+            ASSERT_EQ(PixelOf(written.Bitmap(), x, y), kShown) << x << "," << y;
+            ++checked;
+        }
+    EXPECT_GE(checked, 10);
 
     // B is not lost: the preview shows it once the dialog has closed.
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 8000));
-    EXPECT_TRUE(viewShows(kLater)) << "the preview shows B";
+    EXPECT_TRUE(WaitUntil([&] { return viewShows(kLater); }, 8000)) << "the preview shows B";
 }

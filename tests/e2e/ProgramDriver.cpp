@@ -193,6 +193,32 @@ std::wstring ArgPath(const std::string& name) {
     return p;
 }
 
+bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done, int ms) {
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        for (WORD k : keys) testsupport::KeyDown(k);
+        // A program that has not polled since a key of an earlier press went
+        // up still waits on it while it is held: let go and press again.
+        const int left = static_cast<int>(end - GetTickCount());
+        const bool taken = WaitUntil(done, std::max(0, std::min(left, 3000)));
+        for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) testsupport::KeyUp(*it);
+        if (taken || static_cast<int>(end - GetTickCount()) <= 0) return taken;
+        testsupport::Pump(100);
+    }
+}
+
+bool HoldHotkey(const std::function<bool()>& done, int ms) { return HoldKeys({VK_CONTROL, 'S'}, done, ms); }
+
+bool HotkeyWrites(const std::wstring& path, int ms, std::initializer_list<WORD> keys) {
+    return HoldKeys(keys, [&] { return testsupport::Exists(path); }, ms) && WaitFile(path, ms);
+}
+
+HWND HotkeyReport(DWORD pid, int ms, std::initializer_list<WORD> keys) {
+    HWND box = nullptr;
+    HoldKeys(keys, [&] { return (box = WaitMessageBox(pid, 0)) != nullptr; }, ms);
+    return box;
+}
+
 void PressKeys(std::initializer_list<WORD> keys) {
     for (WORD k : keys) testsupport::KeyDown(k);
     testsupport::Pump(150);
@@ -244,9 +270,15 @@ void TypeText(const std::wstring& text) {
 }
 
 bool WaitFile(const std::wstring& path, int ms) {
-    if (!WaitUntil([&] { return testsupport::Exists(path); }, ms)) return false;
-    testsupport::Pump(300);  // let the writer finish
-    return true;
+    // Whole once no writer holds it open.
+    return WaitUntil(
+        [&] {
+            HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return false;
+            CloseHandle(h);
+            return true;
+        },
+        ms);
 }
 
 std::vector<HWND> TrayIcons() {
@@ -270,6 +302,14 @@ void ClickAt(POINT p, bool left) {
     testsupport::MouseButton(left, true);
     testsupport::MouseButton(left, false);
     testsupport::Pump(100);
+}
+
+POINT LeftThirdInPreview(HWND preview) {
+    RECT client{};
+    GetClientRect(preview, &client);
+    POINT p{client.right / 6, client.bottom / 3};
+    ClientToScreen(preview, &p);
+    return p;
 }
 
 bool MenuUp(DWORD pid) {

@@ -77,6 +77,16 @@ private:
 std::wstring ArgPath(const std::string& name);
 // Presses the keys together through SendInput and lets them go.
 void PressKeys(std::initializer_list<WORD> keys);
+// Holds the keys down until done() is true, pressing them again should a
+// hold of a few seconds not do, for at most ms; done()'s last answer. A
+// press that a busy program cannot miss.
+bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done, int ms);
+bool HoldHotkey(const std::function<bool()>& done, int ms);
+// The hotkey (Ctrl+S unless other keys are given) held until the file is
+// written whole (true) or until the program's message box shows (the box,
+// null when none did).
+bool HotkeyWrites(const std::wstring& path, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
+HWND HotkeyReport(DWORD pid, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
 // The program's message box (caption "Quorvane Capture") once it shows.
 HWND WaitMessageBox(DWORD pid, int ms);
 // The words of a message box, and whether it shows an icon.
@@ -88,7 +98,7 @@ bool DismissMessageBox(HWND box);
 // Removes a folder with all it holds.
 void RemoveTree(const std::wstring& dir);
 
-// Waits for a file to appear, then a moment more for its writer to finish.
+// Waits for a file to appear with no writer holding it open.
 bool WaitFile(const std::wstring& path, int ms);
 // Wine's own notification area on a display without one: one child per icon
 // (icons of copies ended by earlier tests may linger there).
@@ -96,6 +106,10 @@ std::vector<HWND> TrayIcons();
 // The middle of a window on the screen, and a click there.
 POINT Centre(HWND h);
 void ClickAt(POINT p, bool left = true);
+
+// A point, on the screen, of the preview's view that shows the captured
+// screen's left third.
+POINT LeftThirdInPreview(HWND preview);
 
 // The program's pop-up menu is up.
 bool MenuUp(DWORD pid);

@@ -2,12 +2,15 @@
 // to the clipboard, and the main window's pages and tray icon.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "app/FrmMain.h"
 #include "app/cTray.h"
 #include "forms/Runtime.h"
+#include "support/cPressedKey.h"
 #include "unit/app/AppPages.h"
 #include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
@@ -22,6 +25,14 @@ using testsupport::KeyDown;
 using testsupport::KeyUp;
 
 namespace {
+
+// Keys that read down until the poll has seen each of them once.
+std::set<int>& LetGoOnceSeen() {
+    static std::set<int> keys;
+    return keys;
+}
+short __stdcall ReadLetGoOnceSeen(int key) { return LetGoOnceSeen().erase(key) ? SHRT_MIN : 0; }
+
 class Hotkey : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,7 +130,12 @@ TEST_F(Hotkey, ThePollWaitsOnItsOwnLowestKeyWhateverIsLetGoBesideIt) {
     struct Case {
         int32_t mask;
         std::initializer_list<WORD> keys;
-    } cases[] = {{0, {'S'}}, {1, {VK_SHIFT, 'S'}}, {2, {VK_CONTROL, 'S'}}, {6, {VK_CONTROL, VK_MENU, 'S'}}};
+        int32_t lowest;  // the key waited on: never the hotkey test's own marker
+    } cases[] = {{0, {'S'}, 'S'},
+                 {1, {VK_SHIFT, 'S'}, VK_SHIFT},
+                 {2, {VK_CONTROL, 'S'}, VK_CONTROL},
+                 {4, {VK_MENU, 'S'}, VK_MENU},
+                 {6, {VK_CONTROL, VK_MENU, 'S'}, VK_CONTROL}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mask " << c.mask);
         FrmSave->HKey.HotKeyModifier(c.mask);
@@ -127,6 +143,7 @@ TEST_F(Hotkey, ThePollWaitsOnItsOwnLowestKeyWhateverIsLetGoBesideIt) {
         Hold({VK_TAB});
         Hold(c.keys);
         EXPECT_TRUE(tick());
+        EXPECT_EQ(g_LastKey, c.lowest);
         EXPECT_FALSE(tick()) << "held";
         Release({VK_TAB});
         EXPECT_FALSE(tick()) << "Tab, held beside it, let go first";
@@ -140,6 +157,13 @@ TEST_F(Hotkey, ThePollWaitsOnItsOwnLowestKeyWhateverIsLetGoBesideIt) {
         EXPECT_TRUE(tick()) << "all let go and pressed again";
         Release(c.keys);
         EXPECT_FALSE(tick());
+
+        // Let go while the capture runs: nothing is left to wait on.
+        LetGoOnceSeen() = std::set<int>(c.keys.begin(), c.keys.end());
+        cPressedKey::KeyState = ReadLetGoOnceSeen;
+        EXPECT_TRUE(tick());
+        cPressedKey::KeyState = GetAsyncKeyState;
+        EXPECT_EQ(g_LastKey, 0) << "every key let go during the capture";
     }
     ModGeneral::g_CapturedByHotkey = forms::False;
 }

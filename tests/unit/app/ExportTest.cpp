@@ -3,6 +3,7 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,7 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
         int button;
         std::wstring type, name, written;
         std::string magic;
+        std::wstring report;  // then the name is drawn out too long for the dialog
     } cases[] = {{app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"first.bmp", L"", "BM"},
                  // Names outside the code page; a typed extension decides
                  // the format, any other gets the chosen format's.
@@ -76,9 +78,13 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
                  {app::FrmTemp->OJpg, IDOK, L"JPEG (*.JPEG;*.JPG)", L"d.png", L"d.png.Jpg", "\xFF\xD8"},
                  // The file system drops a name's trailing dots: they go
                  // before the extension is judged.
-                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n6.", L"n6.Bmp", "BM"},
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n7..", L"n7.Bmp", "BM"},
                  {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"n9.jpg.", L"n9.jpg", "\xFF\xD8"},
-                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", L"", ""}};
+                 {app::FrmTemp->OJpg, IDCANCEL, L"JPEG (*.JPEG;*.JPG)", L"never.jpg", L"", ""},
+                 // The dialog fails such a name as it closes: not a cancel.
+                 {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"long-", L"", "",
+                  L"The capture was not saved to the file named in the save dialog.\r\n\r\n"
+                  L"The name, with its folder, is too long for the save dialog."}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::wstring dir = TempDir(L"preview_save");
@@ -88,7 +94,8 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
         OpenPreview();
         c.format.Value(forms::True);
         FrmMain->Pic.Picture(Capture(90, 60, RGB(0, 0, 255)));
-        const std::wstring path = dir + L"\\" + c.name;
+        std::wstring path = dir + L"\\" + c.name;
+        if (!c.report.empty()) path.append(262 - 4 - path.size(), L'x') += L".bmp";
         std::wstring type, proposed = L"<not read>";
         DialogDriver drv(c.button, [&](HWND dlg) {
             type = DialogDriver::Text(GetDlgItem(dlg, cmb1));
@@ -97,9 +104,17 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         });
         // A save that fails shows its report, which the test main's guard
-        // fails by name.
+        // fails by name unless it is expected.
+        std::wstring reported;
+        std::optional<DialogDriver> report;
+        if (!c.report.empty())
+            report.emplace(
+                IDOK, [&](HWND b) { reported = DialogDriver::Text(GetDlgItem(b, 0xFFFF)); },
+                [](HWND b) { return DialogDriver::Text(b) == L"Quorvane Capture"; });
         FrmExport->CmdSave.Press();
         ASSERT_TRUE(drv.Done());
+        EXPECT_TRUE(!report || report->Done()) << "a dialog that failed is reported";
+        EXPECT_EQ(reported, c.report);
         EXPECT_EQ(drv.Title() + L"|" + type, L"Save Image|" + c.type);
         EXPECT_EQ(proposed, L"") << "no name is carried over from an earlier save";
         EXPECT_EQ(FrmExport->Visible(), forms::True);

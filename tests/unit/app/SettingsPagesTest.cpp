@@ -2,6 +2,8 @@
 // grey their controls by the output destination.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/FrmGeneral.h"
 #include "app/FrmSave.h"
 #include "app/FrmTemp.h"
@@ -87,6 +89,7 @@ TEST_F(SettingsPages, WhatTheProgramWroteReadsBackUnchanged) {
     EXPECT_EQ(FrmSave->TxtPrefix.Text(), L"Shot");
     EXPECT_EQ(FrmSave->TxtPath.Text(), folder);
 
+    ForgetSettings();  // what is read back now is what exit wrote
     ReleasePages();
     EXPECT_EQ(ReadConfig("main", "mb"), "3");
     EXPECT_EQ(ReadConfig("main", "cm"), "0");
@@ -98,15 +101,20 @@ TEST_F(SettingsPages, WhatTheProgramWroteReadsBackUnchanged) {
     EXPECT_EQ(ReadConfig("sav", "cq"), "9");
     EXPECT_EQ(ReadConfig("sav", "tp"), "Shot");
 
-    // A key alone, F9, as exit writes it: no modifier creeps in.
-    WriteConfig("hkeys", "hk", "120");
-    WriteConfig("hkeys", "mdf", "0");
-    FrmGeneral.Get();  // its load reads the hotkey
-    EXPECT_EQ(FrmSave->HKey.GetHotKey(), 120);
-    EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 0);
-    ReleasePages();
-    EXPECT_EQ(ReadConfig("hkeys", "hk"), "120");
-    EXPECT_EQ(ReadConfig("hkeys", "mdf"), "0");
+    // A key alone, F9, and a cleared field, as exit writes them: no
+    // modifier creeps in.
+    for (const char* key : {"120", "0"}) {
+        SCOPED_TRACE(key);
+        WriteConfig("hkeys", "hk", key);
+        WriteConfig("hkeys", "mdf", "0");
+        FrmGeneral.Get();  // its load reads the hotkey
+        EXPECT_EQ(FrmSave->HKey.GetHotKey(), std::atoi(key));
+        EXPECT_EQ(FrmSave->HKey.HotKeyModifier(), 0);
+        ForgetSettings();
+        ReleasePages();
+        EXPECT_EQ(ReadConfig("hkeys", "hk"), key);
+        EXPECT_EQ(ReadConfig("hkeys", "mdf"), "0");
+    }
 }
 
 // Each round of odd values gives every control its default, and exit writes

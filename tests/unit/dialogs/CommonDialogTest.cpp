@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -446,31 +444,38 @@ TEST(CommonDialog, FontDialogUpdatesTheFontInPlace) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    // Heights that end in half a pixel, rounded to the even number below
+    // and above.
     struct Half {
         int dpi;
-        float points;  // 12.5 and 22.5 pixels
+        float points;  // 12.5, 13.5, 22.5 and 27.5 pixels
         int shown;
     };
-    const Half halves[] = {{96, 9.375f, 9}, {192, 8.4375f, 8}};
-    const Half* half = std::find_if(std::begin(halves), std::end(halves), [&](const Half& h) { return h.dpi == dpi; });
-    ASSERT_NE(half, std::end(halves)) << "no size ending in half a pixel at " << dpi << " dpi";
+    const Half halves[] = {{96, 9.375f, 9}, {96, 10.125f, 11}, {192, 8.4375f, 8}, {192, 10.3125f, 11}};
     cCommonDialog d;
     d.FontName(face);
-    d.Font()->Size(half->points);
     d.FontBold(forms::True);
     d.FontColor(0xFF);
     auto font = d.Font();
-    std::wstring shown;
-    DialogDriver ok(IDOK, [&](HWND dlg) { shown = DialogDriver::Text(GetDlgItem(dlg, cmb3)); });
-    d.ShowFont();
-    ASSERT_TRUE(ok.Done());
-    EXPECT_EQ(shown, std::to_wstring(half->shown));
-    EXPECT_EQ(d.Font(), font);
-    EXPECT_EQ(d.FontName(), face);
-    EXPECT_EQ(d.FontSize(), half->shown);
-    EXPECT_EQ(d.FontBold(), forms::True);
-    EXPECT_EQ(d.FontColor(), 0xFF);
-    EXPECT_EQ(d.flags() & 0x141, 0x141);  // screen fonts, start from the font, effects
+    int tried = 0;
+    for (const Half& half : halves) {
+        if (half.dpi != dpi) continue;
+        SCOPED_TRACE(half.points);
+        ++tried;
+        d.Font()->Size(half.points);
+        std::wstring shown;
+        DialogDriver ok(IDOK, [&](HWND dlg) { shown = DialogDriver::Text(GetDlgItem(dlg, cmb3)); });
+        d.ShowFont();
+        ASSERT_TRUE(ok.Done());
+        EXPECT_EQ(shown, std::to_wstring(half.shown));
+        EXPECT_EQ(d.Font(), font);
+        EXPECT_EQ(d.FontName(), face);
+        EXPECT_EQ(d.FontSize(), half.shown);
+        EXPECT_EQ(d.FontBold(), forms::True);
+        EXPECT_EQ(d.FontColor(), 0xFF);
+        EXPECT_EQ(d.flags() & 0x141, 0x141);  // screen fonts, start from the font, effects
+    }
+    ASSERT_EQ(tried, 2) << "no sizes ending in half a pixel at " << dpi << " dpi";
 
     d.CancelError(forms::True);
     DialogDriver cancel(IDCANCEL);
