@@ -175,36 +175,40 @@ TEST_F(Hotkey, CtrlSInThePreviewAndItsSaveDialogTakesNoCapture) {
     // A strip down the screen's left side whose colour tells the captures
     // apart; it is changed before each press, so that a capture the press
     // took would show in the preview in the new colour.
+    constexpr COLORREF kCaptured = RGB(250, 20, 200), kInPreview = RGB(20, 200, 40), kInDialog = RGB(20, 40, 250);
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    auto strip = std::make_unique<ColourWindow>(0, 0, w / 3, h, RGB(250, 20, 200), WS_POPUP, 0);
-    Pump(300);
+    std::unique_ptr<ColourWindow> strip;
+    auto paint = [&](COLORREF colour) {
+        strip = std::make_unique<ColourWindow>(0, 0, w / 3, h, colour, WS_POPUP, 0);
+        return WaitUntil([&] { return ScreenPixel(w / 6, h / 2) == colour; }, 3000);
+    };
+    ASSERT_TRUE(paint(kCaptured));
     HWND preview = nullptr;
     ASSERT_TRUE(HoldHotkey([&] { return (preview = WaitWindow(program_->pid(), L"Save As", 0)) != nullptr; }, 8000));
     SetWindowPos(preview, nullptr, w / 3 + 20, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const POINT inView = LeftThirdInPreview(preview);
     auto viewShows = [&](COLORREF c) { return ScreenPixel(inView.x, inView.y) == c; };
-    ASSERT_TRUE(WaitUntil([&] { return viewShows(RGB(250, 20, 200)); }, 8000)) << "the preview shows the capture";
+    ASSERT_TRUE(WaitUntil([&] { return viewShows(kCaptured); }, 8000)) << "the preview shows the capture";
 
     auto inFront = [&](HWND front, COLORREF colour) {
-        strip = std::make_unique<ColourWindow>(0, 0, w / 3, h, colour, WS_POPUP, 0);
+        if (!paint(colour)) return false;
         SetForegroundWindow(front);
         return WaitUntil([front] { return GetForegroundWindow() == front; }, 3000);
     };
-    ASSERT_TRUE(inFront(preview, RGB(20, 200, 40)));
+    ASSERT_TRUE(inFront(preview, kInPreview));
     PressHotkey();
     Pump(1000);
-    EXPECT_TRUE(viewShows(RGB(250, 20, 200))) << "Ctrl+S in the preview captured";
+    EXPECT_TRUE(viewShows(kCaptured)) << "Ctrl+S in the preview captured";
 
     // Save: the dialog comes up modal over the preview, and is cancelled.
     PostMessageW(FindChild(preview, L"Button", L"Save"), BM_CLICK, 0, 0);
     HWND dialog = WaitWindow(program_->pid(), L"Save Image", 8000, L"#32770");
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(inFront(dialog, RGB(20, 40, 250)));
+    ASSERT_TRUE(inFront(dialog, kInDialog));
     PressHotkey();
     Pump(1000);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 8000));
-    Pump(300);
-    EXPECT_TRUE(viewShows(RGB(250, 20, 200))) << "Ctrl+S in the save dialog captured";
+    EXPECT_TRUE(WaitUntil([&] { return viewShows(kCaptured); }, 3000)) << "Ctrl+S in the save dialog captured";
     EXPECT_EQ(CountShots(images_), 0) << "names are asked for";
 }
