@@ -195,15 +195,16 @@ std::wstring ArgPath(const std::string& name) {
 
 bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done, int ms) {
     const DWORD end = GetTickCount() + ms;
+    auto left = [end] { return std::max(0, static_cast<int>(end - GetTickCount())); };
     for (;;) {
         for (WORD k : keys) testsupport::KeyDown(k);
         // A program that has not polled since a key of an earlier press went
-        // up still waits on it while it is held: let go and press again.
-        const int left = static_cast<int>(end - GetTickCount());
-        const bool taken = WaitUntil(done, std::max(0, std::min(left, 3000)));
+        // up waits on it while it is held: let go and press again. What a
+        // capture shows comes before it ends, so none is taken twice.
+        bool taken = WaitUntil(done, std::min(left(), 300));
         for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) testsupport::KeyUp(*it);
-        if (taken || static_cast<int>(end - GetTickCount()) <= 0) return taken;
-        testsupport::Pump(100);
+        if (!taken) taken = WaitUntil(done, std::min(left(), 100));
+        if (taken || left() == 0) return taken;
     }
 }
 

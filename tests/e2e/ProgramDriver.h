@@ -77,8 +77,8 @@ private:
 std::wstring ArgPath(const std::string& name);
 // Presses the keys together through SendInput and lets them go.
 void PressKeys(std::initializer_list<WORD> keys);
-// Holds the keys down until done() is true, pressing them again should a
-// hold of a few seconds not do, for at most ms; done()'s last answer. A
+// Holds the keys down until done() is true, letting them go and pressing
+// them again as long as it is not, for at most ms; done()'s last answer. A
 // press that a busy program cannot miss.
 bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done, int ms);
 bool HoldHotkey(const std::function<bool()>& done, int ms);
