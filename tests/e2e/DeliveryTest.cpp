@@ -217,7 +217,9 @@ TEST(Delivery, ABusyClipboardLeavesTheWindowsAnsweringAndIsReported) {
     }
     const DWORD slowest = clipboard.SlowestReply();
     RecordProperty("slowest_reply_ms", static_cast<int>(slowest));
-    EXPECT_LT(slowest, 250u) << "the slowest reply of the main window, in ms";
+    // One that stopped answering for the wait would take seconds; a busy
+    // machine alone has made answers take a quarter of a second.
+    EXPECT_LT(slowest, 2000u) << "the slowest reply of the main window, in ms";
 }
 
 TEST(Delivery, TrayClicksInsideACaptureAreServedOnceItHasEnded) {

@@ -80,11 +80,13 @@ public:
     DWORD pid() const { return program_.pid(); }
     HWND main() const { return main_; }
     // Ctrl+S held until the overlay covers the screen: the overlay; null when
-    // the program hid no window or showed no overlay.
+    // the program hid no window or showed no overlay. (The object overlay
+    // asks the system for the window at some 2,000 points as it opens: on a
+    // busy machine that has taken half a minute.)
     HWND Overlay() const {
         HWND overlay = nullptr;
         if (main_ && !IsWindowVisible(main_))
-            HoldHotkey([&] { return (overlay = WaitOverlay(program_.pid(), 0)) != nullptr; }, 15000);
+            HoldHotkey([&] { return (overlay = WaitOverlay(program_.pid(), 0)) != nullptr; }, 60000);
         return overlay;
     }
 
