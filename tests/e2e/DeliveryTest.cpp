@@ -291,7 +291,7 @@ TEST(Delivery, AHotkeyPressWhileAReportIsOpenBringsTheReportToTheFrontAndTakesNo
     ASSERT_TRUE(Above(other, box));
     DeleteFileW(images.c_str());
     CreateDirectoryW(images.c_str(), nullptr);
-    EXPECT_TRUE(HoldKeys(keys, [&] { return Above(box, other) && GetForegroundWindow() == box; }, 3000))
+    EXPECT_TRUE(HoldHotkey([&] { return Above(box, other) && GetForegroundWindow() == box; }, 3000, keys))
         << "the press brings the open report to the front";
     Pump(500);
     EXPECT_FALSE(Exists(images + L"\\Shot-1.Jpg")) << "one capture at a time";

@@ -27,19 +27,15 @@ struct Settings : ConfigFile {
         : ConfigFile("[main]\r\nmb=" + std::to_string(mode) + "\r\ncm=0\r\n[hkeys]\r\nhk=83\r\nmdf=2\r\n[sav]\r\nmsl=1\r\n") {}
 };
 
-// The program's window that covers the whole screen, waited for.
-HWND WaitOverlay(DWORD pid, int ms) {
-    const DWORD end = GetTickCount() + ms;
-    do {
-        for (HWND h : TopWindows(pid, true)) {
-            RECT r{};
-            GetWindowRect(h, &r);
-            if (r.left == 0 && r.top == 0 && r.right == GetSystemMetrics(SM_CXSCREEN) &&
-                r.bottom == GetSystemMetrics(SM_CYSCREEN))
-                return h;
-        }
-        Pump(50);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
+// The program's window that covers the whole screen, or null.
+HWND FindOverlay(DWORD pid) {
+    for (HWND h : TopWindows(pid, true)) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        if (r.left == 0 && r.top == 0 && r.right == GetSystemMetrics(SM_CXSCREEN) &&
+            r.bottom == GetSystemMetrics(SM_CYSCREEN))
+            return h;
+    }
     return nullptr;
 }
 
@@ -86,7 +82,7 @@ public:
     HWND Overlay() const {
         HWND overlay = nullptr;
         if (main_ && !IsWindowVisible(main_))
-            HoldHotkey([&] { return (overlay = WaitOverlay(program_.pid(), 0)) != nullptr; }, 60000);
+            HoldHotkey([&] { return (overlay = FindOverlay(program_.pid())) != nullptr; }, 60000);
         return overlay;
     }
 

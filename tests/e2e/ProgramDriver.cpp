@@ -86,13 +86,18 @@ std::wstring ClassOf(HWND h) {
 }
 
 HWND WaitWindow(DWORD pid, const std::wstring& caption, int ms, const wchar_t* cls) {
-    DWORD end = GetTickCount() + ms;
-    do {
-        for (HWND h : TopWindows(pid, true))
-            if (WindowText(h) == caption && (!cls || ClassOf(h) == cls)) return h;
-        testsupport::Pump(50);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-    return nullptr;
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND h : TopWindows(pid, true))
+                if (WindowText(h) == caption && (!cls || ClassOf(h) == cls)) {
+                    found = h;
+                    return true;
+                }
+            return false;
+        },
+        ms);
+    return found;
 }
 
 namespace {
@@ -193,7 +198,7 @@ std::wstring ArgPath(const std::string& name) {
     return p;
 }
 
-bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done, int ms) {
+bool HoldHotkey(const std::function<bool()>& done, int ms, std::initializer_list<WORD> keys) {
     const DWORD end = GetTickCount() + ms;
     auto left = [end] { return std::max(0, static_cast<int>(end - GetTickCount())); };
     for (;;) {
@@ -208,15 +213,13 @@ bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& don
     }
 }
 
-bool HoldHotkey(const std::function<bool()>& done, int ms) { return HoldKeys({VK_CONTROL, 'S'}, done, ms); }
-
 bool HotkeyWrites(const std::wstring& path, int ms, std::initializer_list<WORD> keys) {
-    return HoldKeys(keys, [&] { return testsupport::Exists(path); }, ms) && WaitFile(path, ms);
+    return HoldHotkey([&] { return testsupport::Exists(path); }, ms, keys) && WaitFile(path, ms);
 }
 
 HWND HotkeyReport(DWORD pid, int ms, std::initializer_list<WORD> keys) {
     HWND box = nullptr;
-    HoldKeys(keys, [&] { return (box = WaitMessageBox(pid, 0)) != nullptr; }, ms);
+    HoldHotkey([&] { return (box = WaitMessageBox(pid, 0)) != nullptr; }, ms, keys);
     return box;
 }
 

@@ -37,7 +37,7 @@ private:
 // The process's top-level windows (visible ones only when asked).
 std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly);
 // Waits up to ms for a visible top-level window of the process with that
-// caption (and class, when given).
+// caption (and class, when given); 0 looks once.
 HWND WaitWindow(DWORD pid, const std::wstring& caption, int ms, const wchar_t* cls = nullptr);
 std::wstring WindowText(HWND h);
 std::wstring ClassOf(HWND h);
@@ -77,14 +77,12 @@ private:
 std::wstring ArgPath(const std::string& name);
 // Presses the keys together through SendInput and lets them go.
 void PressKeys(std::initializer_list<WORD> keys);
-// Holds the keys down until done() is true, letting them go and pressing
-// them again as long as it is not, for at most ms; done()'s last answer. A
-// press that a busy program cannot miss.
-bool HoldKeys(std::initializer_list<WORD> keys, const std::function<bool()>& done, int ms);
-bool HoldHotkey(const std::function<bool()>& done, int ms);
-// The hotkey (Ctrl+S unless other keys are given) held until the file is
-// written whole (true) or until the program's message box shows (the box,
-// null when none did).
+// Holds the hotkey (Ctrl+S unless other keys are given) until done() is
+// true, letting it go and pressing it again as long as it is not, for at
+// most ms; done()'s last answer. A press that a busy program cannot miss.
+bool HoldHotkey(const std::function<bool()>& done, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
+// The hotkey held until the file is written whole (true) or until the
+// program's message box shows (the box, null when none did).
 bool HotkeyWrites(const std::wstring& path, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
 HWND HotkeyReport(DWORD pid, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
 // The program's message box (caption "Quorvane Capture") once it shows.
