@@ -2,6 +2,8 @@
 // Starts the real program under test and finds its windows.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -52,7 +54,15 @@ void TypeText(const std::wstring& text);
 
 // Pumps messages until done() is true or ms have passed; done()'s last answer.
 bool WaitUntil(const std::function<bool()>& done, int ms);
-// Ctrl+S, the program's hotkey unless changed.
+// Wine sets the keys it holds down to what the X server holds (up, for keys
+// sent as input) when one of its windows takes the focus or the pointer, so a
+// press soon after a window came to the front or went may be let go under it.
+// Waits until such a change has been taken in: a probe key, pressed again
+// whenever it is let go, stays down. Every hotkey press below does this first.
+void SettleFocus();
+// A short press of Ctrl+S, the program's hotkey unless changed, for a test
+// that it takes no capture; it fails the test should the keys be let go
+// under it.
 void PressHotkey();
 
 // The program's settings file, written with the given text for one test
@@ -77,14 +87,26 @@ private:
 std::wstring ArgPath(const std::string& name);
 // Presses the keys together through SendInput and lets them go.
 void PressKeys(std::initializer_list<WORD> keys);
-// Holds the hotkey (Ctrl+S unless other keys are given) until done() is
-// true, letting it go and pressing it again as long as it is not, for at
-// most ms; done()'s last answer. A press that a busy program cannot miss.
+// Presses the hotkey (Ctrl+S unless other keys are given) once and holds it
+// until done() is true or ms have passed, then lets it go; done()'s answer.
+// It is never pressed again on its own: a press the program drops shows.
 bool HoldHotkey(const std::function<bool()>& done, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
-// The hotkey held until the file is written whole (true) or until the
-// program's message box shows (the box, null when none did).
-bool HotkeyWrites(const std::wstring& path, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
+// After a capture the program waits for the lowest of the hotkey's keys that
+// it saw down to go up, and sees that only when it next polls. A press soon
+// after a release, or after a capture ends, first gives it time to: a pause
+// of many poll periods, longer the slower the program showed the last press's
+// effect. A pause cannot take the place of a press the program dropped.
+void LetThePollSeeTheKeysUp();
+// One press of the hotkey that writes the file whole and nothing else in its
+// folder within a settle window after: fails when the file was there before
+// the press, and when a second capture (say on the keys' release) adds a file.
+testing::AssertionResult HotkeyWrites(const std::wstring& path, int ms,
+                                      std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
+// One press of the hotkey until the program's message box shows: the box,
+// null when none did; a box already up before the press fails the test.
 HWND HotkeyReport(DWORD pid, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
+// Long enough for a second capture, say on the keys' release, to show.
+inline constexpr int kSettleMs = 1000;
 // The program's message box (caption "Quorvane Capture") once it shows.
 HWND WaitMessageBox(DWORD pid, int ms);
 // The words of a message box, and whether it shows an icon.

@@ -176,22 +176,48 @@ protected:
 };
 }  // namespace
 
-TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreen) {
-    testsupport::ColourWindow patch(100, 120, 60, 40, RGB(250, 20, 200));
+TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreenAndThePointerWhereItIs) {
+    // Under Wine a pointer of another process cannot be drawn: the pointer
+    // is the test's own, over a window of its own.
+    constexpr COLORREF kPatch = RGB(250, 20, 200);
+    testsupport::ColourWindow patch(100, 120, 200, 160, kPatch);
+    SetCursorPos(150, 170);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
     testsupport::Pump(50);
-    FrmTemp->ChkMouse.Value(0);
+    testsupport::CanvasObject reference(64, 64, kPatch);
+    DrawIcon(reference.dc(), 0, 0, arrow);
+    const RECT want = testsupport::InkBox(reference.image(), 0xFA14C8);
+    ASSERT_GE(want.right, want.left) << "the pointer image has no ink";
+
     FrmTemp->OClibpoard.Value(forms::True);  // keep files out of it
     FrmGeneral->BtnFullScreen_Click();
-    FrmGeneral->DoCapture();
     forms::PictureBox& canvas = FrmMain->Pic;
-    EXPECT_EQ(canvas.Picture().PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(testsupport::PixelOf(canvas.Picture().Bitmap(), 120, 140), RGB(250, 20, 200));
-    EXPECT_FALSE(forms::IsTrue(canvas.Visible())) << "the canvas stays hidden";
+    const RECT inPatch{100, 120, 300, 280};
+    for (int pointer : {0, 1}) {
+        SCOPED_TRACE(pointer ? "pointer on" : "pointer off");
+        FrmTemp->ChkMouse.Value(pointer);
+        FrmGeneral->DoCapture();
+        EXPECT_EQ(canvas.Picture().PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(testsupport::PixelOf(canvas.Picture().Bitmap(), 120, 140), kPatch);
+        EXPECT_FALSE(forms::IsTrue(canvas.Visible())) << "the canvas stays hidden";
+        // The pointer image lands 9 pixels up and left of the pointer.
+        const RECT got = testsupport::InkBox(canvas.Picture().Bitmap(), 0xFA14C8, &inPatch);
+        if (!pointer) {
+            EXPECT_LT(got.right, got.left) << "a pointer drawn with the option off";
+            continue;
+        }
+        EXPECT_EQ(got.left, want.left + 141);
+        EXPECT_EQ(got.top, want.top + 161);
+        EXPECT_EQ(got.right, want.right + 141);
+        EXPECT_EQ(got.bottom, want.bottom + 161);
+    }
 
-    // The clipboard destination put the canvas there.
+    // The clipboard destination put the canvas there, the pointer in it.
     forms::Picture clip = forms::Clipboard.GetData();
     EXPECT_EQ(clip.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), 120, 140), RGB(250, 20, 200));
+    EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), 120, 140), kPatch);
+    EXPECT_EQ(testsupport::InkBox(clip.Bitmap(), 0xFA14C8, &inPatch).left, want.left + 141);
 }
 
 TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowWithThePointerAtItsOffset) {

@@ -154,12 +154,14 @@ std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* pw, int* ph) {
     return px;
 }
 
-RECT InkBox(HBITMAP bmp, uint32_t back) {
+RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within) {
     int w = 0, h = 0;
     const std::vector<uint32_t> px = PixelsOf(bmp, &w, &h);
+    RECT part{0, 0, w, h};
+    if (within) IntersectRect(&part, &part, within);
     RECT box{w, h, -1, -1};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = part.top; y < part.bottom; ++y)
+        for (int x = part.left; x < part.right; ++x)
             if (px[static_cast<size_t>(y) * w + x] != back) {
                 box.left = std::min<LONG>(box.left, x);
                 box.top = std::min<LONG>(box.top, y);

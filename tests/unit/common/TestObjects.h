@@ -71,9 +71,9 @@ private:
 // A 32-bit copy of a bitmap's pixels, top-down, 0x00RRGGBB.
 std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* w = nullptr, int* h = nullptr);
 
-// The box (inclusive) around the pixels of a bitmap that are not the
-// colour (0x00RRGGBB); right below left when there are none.
-RECT InkBox(HBITMAP bmp, uint32_t back);
+// The box (inclusive) around the pixels of a bitmap, or of a part of it,
+// that are not the colour (0x00RRGGBB); right below left when there are none.
+RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within = nullptr);
 
 // "" when the bitmap is w x h pixels of one colour (0x00RRGGBB), black in
 // its first offLeft columns and offTop rows; otherwise what is wrong.
