@@ -141,6 +141,11 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     ClickOn(quality);
     Press(VK_UP, 6);
     Press(VK_RETURN);
+    auto shows = [&](HWND control, const wchar_t* cls, const std::wstring& text) {
+        return WaitUntil([&] { return FindChild(main, cls, text) == control; }, 3000);
+    };
+    ASSERT_TRUE(shows(quality, L"ComboBox", L" 30"));
+    ASSERT_EQ(SendMessageW(pointer, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
     // The Options page: automatic names, a prefix, the folder typed in, Ctrl+Shift+F5.
     ClickAt(PageButton(main, 2));
@@ -152,11 +157,13 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
     ClickOn(naming);
     Press(VK_UP);
     Press(VK_RETURN);
+    ASSERT_TRUE(shows(naming, L"ComboBox", L"Use Automatic File Name"));
     for (auto [box, text] : {std::pair{prefix, std::wstring(L"Road-")}, std::pair{folder, images}}) {
         ClickOn(box);
         Press(VK_HOME);
         PressKeys({VK_SHIFT, VK_END});
         TypeText(text);
+        ASSERT_TRUE(shows(box, L"Edit", text));
     }
     ClickOn(hotkey);
     PressKeys({VK_CONTROL, VK_SHIFT, VK_F5});

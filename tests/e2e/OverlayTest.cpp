@@ -63,6 +63,11 @@ void Shot(const wchar_t* name) {
     forms::SavePicture(forms::Picture::FromBitmap(bmp), dir + L"\\" + name + L".bmp");
 }
 
+// The overlay has the keyboard: Escape sent before it has would go elsewhere.
+bool TakesKeys(HWND overlay) {
+    return WaitUntil([overlay] { return GetForegroundWindow() == overlay; }, 10000);
+}
+
 // Starts the program, hides it behind its tray icon and parks the pointer
 // away from the test's windows.
 class HotkeyCapture {
@@ -92,10 +97,14 @@ private:
     HWND main_ = nullptr;
 };
 
-// "" when the clipboard holds a bitmap of w x h pixels of the colour.
+// "" once the clipboard holds a bitmap of w x h pixels of the colour, or
+// what it holds after some seconds: the platform's own clipboard keeper may
+// have it open a moment.
 std::string ClipboardFilled(int w, int h, COLORREF colour) {
     const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    return FilledWith(forms::Clipboard.GetData().Bitmap(), w, h, rgb);
+    std::string wrong;
+    WaitUntil([&] { return (wrong = FilledWith(forms::Clipboard.GetData().Bitmap(), w, h, rgb)).empty(); }, 3000);
+    return wrong;
 }
 
 }  // namespace
@@ -126,6 +135,7 @@ TEST(Overlays, RegionDraggedOverTheFrozenScreenGoesToTheClipboard) {
     LetThePollSeeTheKeysUp();
     overlay = run.Overlay();
     ASSERT_NE(overlay, nullptr) << "the first press after the overlay closed opened none";
+    ASSERT_TRUE(TakesKeys(overlay));
     KeyDown(VK_ESCAPE);
     KeyUp(VK_ESCAPE);
     ASSERT_TRUE(WaitGone(overlay, 5000));
@@ -141,6 +151,7 @@ TEST(Overlays, RegionOverlayHoldsTrayClicksBackAndEscapeCancelsItSavingNothing) 
     // menu now would open over the overlay and its choice act under it.
     TrayClick(run.main(), WM_RBUTTONUP);
     EXPECT_FALSE(WaitUntil([&] { return MenuUp(run.pid()); }, 500)) << "a menu opened over the overlay";
+    ASSERT_TRUE(TakesKeys(overlay));
     KeyDown(VK_ESCAPE);
     KeyUp(VK_ESCAPE);
     ASSERT_TRUE(WaitGone(overlay, 5000));
@@ -167,8 +178,10 @@ TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboardAndTrayClicksWaitFor
     TrayClick(run.main(), WM_RBUTTONUP);
     EXPECT_FALSE(WaitUntil([&] { return MenuUp(run.pid()); }, 500)) << "a menu opened over the overlay";
 
+    // Picked once its red frame is drawn round the window under the pointer.
     MoveMouse(430, 300);
-    Pump(200);
+    ASSERT_TRUE(WaitUntil([] { return ScreenPixel(380, 320) == RGB(255, 0, 0) || ScreenPixel(381, 320) == RGB(255, 0, 0); }, 10000))
+        << "no frame round the window under the pointer";
     Shot(L"object-framing");
     MouseButton(true, true);
     Pump(80);
