@@ -180,8 +180,8 @@ TEST(Overlays, ObjectPickedUnderThePointerGoesToTheClipboardAndTrayClicksWaitFor
 
     // Picked once its red frame is drawn round the window under the pointer.
     MoveMouse(430, 300);
-    ASSERT_TRUE(WaitUntil([] { return ScreenPixel(380, 320) == RGB(255, 0, 0) || ScreenPixel(381, 320) == RGB(255, 0, 0); }, 10000))
-        << "no frame round the window under the pointer";
+    auto framed = [] { return ScreenPixel(380, 320) == RGB(255, 0, 0) || ScreenPixel(381, 320) == RGB(255, 0, 0); };
+    ASSERT_TRUE(WaitUntil(framed, 10000)) << "no frame round the window under the pointer";
     Shot(L"object-framing");
     MouseButton(true, true);
     Pump(80);

@@ -182,18 +182,18 @@ void PressHotkey() {
 
 void SettleFocus() {
     constexpr WORD kProbe = VK_F9;  // nothing to the program
-    constexpr DWORD kSteady = 250;
-    const DWORD end = GetTickCount() + 5000;
+    DWORD since = GetTickCount();
     testsupport::KeyDown(kProbe);
-    for (DWORD since = GetTickCount(); GetTickCount() - since < kSteady && static_cast<int>(end - GetTickCount()) > 0;) {
-        testsupport::Pump(10);
-        if (!AllDown({kProbe})) {
-            testsupport::KeyDown(kProbe);
-            since = GetTickCount();
-        }
-    }
+    WaitUntil(
+        [&] {
+            if (!AllDown({kProbe})) {
+                testsupport::KeyDown(kProbe);
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= 250;
+        },
+        5000);
     testsupport::KeyUp(kProbe);
-    testsupport::Pump(20);
 }
 
 ConfigFile::ConfigFile(const std::string& text) {
@@ -264,7 +264,8 @@ void LetThePollSeeTheKeysUp() {
 
 testing::AssertionResult HotkeyWrites(const std::wstring& path, int ms, std::initializer_list<WORD> keys) {
     const std::wstring dir = path.substr(0, path.find_last_of(L'\\'));
-    if (testsupport::Exists(path)) return testing::AssertionFailure() << forms::ToUtf8(path) << " was there before the press";
+    if (testsupport::Exists(path))
+        return testing::AssertionFailure() << forms::ToUtf8(path) << " was there before the press";
     std::vector<std::wstring> before = testsupport::FilesIn(dir);
     if (!HoldHotkey([&] { return testsupport::Exists(path); }, ms, keys))
         return testing::AssertionFailure() << "the press wrote no " << forms::ToUtf8(path);
