@@ -163,21 +163,12 @@ void Down(std::initializer_list<WORD> keys) {
 void Up(std::initializer_list<WORD> keys) {
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) testsupport::KeyUp(*it);
 }
-// The keys pressed together and let go; whether they were still down then.
-bool Press(std::initializer_list<WORD> keys) {
-    Down(keys);
-    testsupport::Pump(150);
-    const bool held = AllDown(keys);
-    Up(keys);
-    testsupport::Pump(150);
-    return held;
-}
 constexpr char kLetGoUnder[] = "the keys were let go under the press, not by the test";
 }  // namespace
 
 void PressHotkey() {
     SettleFocus();
-    EXPECT_TRUE(Press({VK_CONTROL, 'S'})) << kLetGoUnder;
+    EXPECT_TRUE(PressKeys({VK_CONTROL, 'S'})) << kLetGoUnder;
 }
 
 void SettleFocus() {
@@ -289,7 +280,14 @@ HWND HotkeyReport(DWORD pid, int ms, std::initializer_list<WORD> keys) {
     return box;
 }
 
-void PressKeys(std::initializer_list<WORD> keys) { Press(keys); }
+bool PressKeys(std::initializer_list<WORD> keys) {
+    Down(keys);
+    testsupport::Pump(150);
+    const bool held = AllDown(keys);
+    Up(keys);
+    testsupport::Pump(150);
+    return held;
+}
 
 HWND WaitMessageBox(DWORD pid, int ms) { return WaitWindow(pid, L"Quorvane Capture", ms, L"#32770"); }
 

@@ -85,8 +85,9 @@ private:
 
 // A path given to the test program (--name=...), in Windows form.
 std::wstring ArgPath(const std::string& name);
-// Presses the keys together through SendInput and lets them go.
-void PressKeys(std::initializer_list<WORD> keys);
+// Presses the keys together through SendInput and lets them go; whether
+// they were still down when let go.
+bool PressKeys(std::initializer_list<WORD> keys);
 // Presses the hotkey (Ctrl+S unless other keys are given) once and holds it
 // until done() is true or ms have passed, then lets it go; done()'s answer.
 // It is never pressed again on its own: a press the program drops shows.

@@ -179,45 +179,42 @@ protected:
 TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreenAndThePointerWhereItIs) {
     // Under Wine a pointer of another process cannot be drawn: the pointer
     // is the test's own, over a window of its own.
-    constexpr COLORREF kPatch = RGB(250, 20, 200);
-    testsupport::ColourWindow patch(100, 120, 200, 160, kPatch);
-    SetCursorPos(150, 170);
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    SetCursor(arrow);
-    testsupport::Pump(50);
-    testsupport::CanvasObject reference(64, 64, kPatch);
-    DrawIcon(reference.dc(), 0, 0, arrow);
-    const RECT want = testsupport::InkBox(reference.image(), 0xFA14C8);
+    testsupport::ArrowInFront front;
+    RECT inFront{};
+    GetWindowRect(front.hwnd(), &inFront);
+    POINT at{};
+    GetCursorPos(&at);
+    const RECT want = testsupport::PointerInk(front.arrow(), RGB(255, 255, 255));
     ASSERT_GE(want.right, want.left) << "the pointer image has no ink";
 
     FrmTemp->OClibpoard.Value(forms::True);  // keep files out of it
     FrmGeneral->BtnFullScreen_Click();
     forms::PictureBox& canvas = FrmMain->Pic;
-    const RECT inPatch{100, 120, 300, 280};
+    const POINT inWindow{inFront.left + 5, inFront.top + 5};
     for (int pointer : {0, 1}) {
         SCOPED_TRACE(pointer ? "pointer on" : "pointer off");
         FrmTemp->ChkMouse.Value(pointer);
         FrmGeneral->DoCapture();
         EXPECT_EQ(canvas.Picture().PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-        EXPECT_EQ(testsupport::PixelOf(canvas.Picture().Bitmap(), 120, 140), kPatch);
+        EXPECT_EQ(testsupport::PixelOf(canvas.Picture().Bitmap(), inWindow.x, inWindow.y), RGB(255, 255, 255));
         EXPECT_FALSE(forms::IsTrue(canvas.Visible())) << "the canvas stays hidden";
         // The pointer image lands 9 pixels up and left of the pointer.
-        const RECT got = testsupport::InkBox(canvas.Picture().Bitmap(), 0xFA14C8, &inPatch);
+        const RECT got = testsupport::InkBox(canvas.Picture().Bitmap(), 0xFFFFFF, &inFront);
         if (!pointer) {
             EXPECT_LT(got.right, got.left) << "a pointer drawn with the option off";
             continue;
         }
-        EXPECT_EQ(got.left, want.left + 141);
-        EXPECT_EQ(got.top, want.top + 161);
-        EXPECT_EQ(got.right, want.right + 141);
-        EXPECT_EQ(got.bottom, want.bottom + 161);
+        EXPECT_EQ(got.left, want.left + at.x - 9);
+        EXPECT_EQ(got.top, want.top + at.y - 9);
+        EXPECT_EQ(got.right, want.right + at.x - 9);
+        EXPECT_EQ(got.bottom, want.bottom + at.y - 9);
     }
 
     // The clipboard destination put the canvas there, the pointer in it.
     forms::Picture clip = forms::Clipboard.GetData();
     EXPECT_EQ(clip.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), 120, 140), kPatch);
-    EXPECT_EQ(testsupport::InkBox(clip.Bitmap(), 0xFA14C8, &inPatch).left, want.left + 141);
+    EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), inWindow.x, inWindow.y), RGB(255, 255, 255));
+    EXPECT_EQ(testsupport::InkBox(clip.Bitmap(), 0xFFFFFF, &inFront).left, want.left + at.x - 9);
 }
 
 TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowWithThePointerAtItsOffset) {
@@ -239,9 +236,7 @@ TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowWithThePointerAtItsOffse
     EXPECT_EQ(testsupport::PixelOf(shot.Bitmap(), 80, 60), RGB(10, 200, 250));
 
     // The pointer image lands 9 pixels up and left of the pointer's place in the window.
-    testsupport::CanvasObject reference(64, 64, RGB(10, 200, 250));
-    DrawIcon(reference.dc(), 0, 0, arrow);
-    const RECT want = testsupport::InkBox(reference.image(), 0x0AC8FA);
+    const RECT want = testsupport::PointerInk(arrow, RGB(10, 200, 250));
     const RECT got = testsupport::InkBox(shot.Bitmap(), 0x0AC8FA);
     ASSERT_GE(want.right, want.left) << "the pointer image has no ink";
     EXPECT_EQ(got.left, want.left + 31);

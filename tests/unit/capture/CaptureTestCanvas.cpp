@@ -61,9 +61,7 @@ TEST(CaptureCanvas, PictureAssignedSetsTheSizeWhateverTheMoveBefore) {
 
 TEST(CaptureCanvas, PointerDrawnAtHundredFiftyLandsAtNinetyOneFortyOne) {
     ArrowInFront pointer;
-    CanvasObject reference(64, 64, kWhite);
-    DrawIcon(reference.dc(), 0, 0, pointer.arrow());
-    RECT ref = InkBox(reference.image(), 0xFFFFFF);
+    RECT ref = PointerInk(pointer.arrow(), kWhite);
     ASSERT_GE(ref.right, ref.left);
 
     forms::PictureBox& pic = FrmHost->Pic;

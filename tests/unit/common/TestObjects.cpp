@@ -171,6 +171,12 @@ RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within) {
     return box;
 }
 
+RECT PointerInk(HCURSOR cursor, COLORREF back) {
+    CanvasObject reference(64, 64, back);
+    DrawIcon(reference.dc(), 0, 0, cursor);
+    return InkBox(reference.image(), (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back));
+}
+
 std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft, int offTop) {
     if (!bmp) return "no bitmap";
     int pw = 0, ph = 0;

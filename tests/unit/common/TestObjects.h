@@ -75,6 +75,10 @@ std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* w = nullptr, int* h = nullptr);
 // that are not the colour (0x00RRGGBB); right below left when there are none.
 RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within = nullptr);
 
+// The ink box of the pointer image drawn at (0, 0) over a colour
+// (COLORREF), where a capture's drawn pointer is measured against.
+RECT PointerInk(HCURSOR cursor, COLORREF back);
+
 // "" when the bitmap is w x h pixels of one colour (0x00RRGGBB), black in
 // its first offLeft columns and offTop rows; otherwise what is wrong.
 std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft = 0, int offTop = 0);
