@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "e2e/ProgramDriver.h"
+#include "forms/Picture.h"
 #include "unit/common/JpegCheck.h"
+#include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
 
 using namespace e2e;
@@ -55,6 +57,15 @@ bool IconWentBefore(HWND page, HWND icon, int ms) {
 
 void ClickOn(HWND h) { ClickAt(Centre(h)); }
 
+// The user's own text on the clipboard, which a capture to a file leaves
+// there; the platform's clipboard keeper may hold it open a moment.
+bool PutUsersText() {
+    return WaitUntil([] { return PutClipboardText(L"the user's"); }, 3000);
+}
+bool UsersTextKept() {
+    return WaitUntil([] { return ClipboardText() == L"the user's"; }, 3000);
+}
+
 
 
 }  // namespace
@@ -77,11 +88,17 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
     HWND ours = NewIcon(before);
     ASSERT_NE(ours, nullptr) << "the icon is in the notification area";
 
-    ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-1.Bmp", 5000));
-    std::string bmp = ReadFileBytes(images + L"\\Shot-1.Bmp");
-    ASSERT_GT(bmp.size(), 54u);
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(*reinterpret_cast<const int32_t*>(bmp.data() + 18), GetSystemMetrics(SM_CXSCREEN));
+    {
+        // The file holds the screen, a picture of the test's over all of it;
+        // the clipboard keeps what the user had put there.
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        ColourWindow screen(0, 0, w, h, CornersFill(1));
+        ASSERT_TRUE(PutUsersText());
+        ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-1.Bmp", 5000));
+        const forms::Picture shot = forms::LoadPicture(images + L"\\Shot-1.Bmp");
+        EXPECT_EQ(Differs(PixelsOf(shot.Bitmap()), CornersPixels(w, h, 1), w), "");
+        EXPECT_TRUE(UsersTextKept()) << "a capture to a file took the clipboard";
+    }
 
     // Pressed again, the keys make the next file.
     ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-2.Bmp", 5000));
@@ -170,10 +187,21 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
 
     // The camera button at the bottom left of the capture page.
     ClickAt(PageButton(main, 0));
+    ASSERT_TRUE(PutUsersText());
     ClickAt(CaptureButton(main));
     ASSERT_TRUE(WaitHidden(main, 5000)) << "the button hides the window first";
     ASSERT_TRUE(WaitFile(images + L"\\Road-1.Jpg", 8000));
     EXPECT_EQ(QualityOfJpeg(ReadFileBytes(images + L"\\Road-1.Jpg")), 30);
+    // Where the window stood, the picture shows what the screen shows there
+    // now that it is gone: the desktop, not the program.
+    RECT stood{};
+    GetWindowRect(main, &stood);
+    HBITMAP now = ScreenBitmap();
+    const std::vector<uint32_t> under = PixelsOf(now);
+    DeleteObject(now);
+    const DecodedImage shot = DecodeJpegFile(images + L"\\Road-1.Jpg");
+    EXPECT_EQ(Differs(shot.Pixels(), under, GetSystemMetrics(SM_CXSCREEN), 48, &stood), "");
+    EXPECT_TRUE(UsersTextKept()) << "a capture to a file took the clipboard";
 
     // A double-click on the icon brings the window back; then the object mode.
     HWND ours = NewIcon(before);

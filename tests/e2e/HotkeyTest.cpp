@@ -227,4 +227,21 @@ TEST_F(Hotkey, CtrlSInThePreviewAndItsSaveDialogTakesNoCapture) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 8000));
     EXPECT_TRUE(WaitUntil([&] { return viewShows(kCaptured); }, 3000)) << "Ctrl+S in the save dialog captured";
     EXPECT_EQ(CountShots(images_), 0) << "names are asked for";
+
+    // Saved through its dialog and closed, then closed unsaved: each time
+    // the first press after it has closed captures into it again.
+    const std::wstring saved = images_ + L"\\saved.bmp";
+    PostMessageW(FindChild(preview, L"Button", L"Save"), BM_CLICK, 0, 0);
+    ASSERT_NE(dialog = WaitWindow(program_->pid(), L"Save Image", 8000, L"#32770"), nullptr);
+    SendMessageW(FindChild(dialog, L"Edit", L""), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(saved.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFile(saved, 8000));
+    for (const char* after : {"a save", "no save"}) {
+        PostMessageW(FindChild(preview, L"Button", L"Cancel"), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview); }, 8000));
+        LetThePollSeeTheKeysUp();  // the press that opened it may have just been let go
+        EXPECT_TRUE(HoldHotkey([&] { return (preview = WaitWindow(program_->pid(), L"Save As", 0)) != nullptr; }, 8000))
+            << "the first press after the preview closed, after " << after;
+        ASSERT_NE(preview, nullptr);
+    }
 }

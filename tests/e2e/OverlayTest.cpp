@@ -51,16 +51,7 @@ bool WaitGone(HWND h, int ms) {
 // With --shots=DIR the screen is kept as a BMP file there.
 void Shot(const wchar_t* name) {
     const std::wstring dir = Arg("shots");
-    if (dir.empty()) return;
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    forms::SavePicture(forms::Picture::FromBitmap(bmp), dir + L"\\" + name + L".bmp");
+    if (!dir.empty()) forms::SavePicture(forms::Picture::FromBitmap(ScreenBitmap()), dir + L"\\" + name + L".bmp");
 }
 
 // The overlay has the keyboard: Escape sent before it has would go elsewhere.

@@ -239,6 +239,11 @@ DWORD lastEffectMs = 0;
 
 bool HoldHotkey(const std::function<bool()>& done, int ms, std::initializer_list<WORD> keys) {
     SettleFocus();
+    // There already, it is not the hotkey's: the probe key, say, made it.
+    if (done()) {
+        ADD_FAILURE() << "the effect was there before the hotkey went down";
+        return false;
+    }
     const DWORD start = GetTickCount();
     Down(keys);
     const bool taken = WaitUntil(done, ms);

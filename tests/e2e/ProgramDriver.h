@@ -91,6 +91,7 @@ bool PressKeys(std::initializer_list<WORD> keys);
 // Presses the hotkey (Ctrl+S unless other keys are given) once and holds it
 // until done() is true or ms have passed, then lets it go; done()'s answer.
 // It is never pressed again on its own: a press the program drops shows.
+// done() true before the keys go down fails the test: not the hotkey's work.
 bool HoldHotkey(const std::function<bool()>& done, int ms, std::initializer_list<WORD> keys = {VK_CONTROL, 'S'});
 // After a capture the program waits for the lowest of the hotkey's keys that
 // it saw down to go up, and sees that only when it next polls. A press soon

@@ -12,6 +12,7 @@
 #include "forms/Runtime.h"
 #include "support/cPressedKey.h"
 #include "unit/app/AppPages.h"
+#include "unit/common/JpegCheck.h"
 #include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
 
@@ -176,9 +177,12 @@ protected:
 };
 }  // namespace
 
-TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreenAndThePointerWhereItIs) {
+TEST_F(CaptureRoad, FullScreenDeliversTheScreenWithThePointerWhereItIsToItsDestinationAlone) {
     // Under Wine a pointer of another process cannot be drawn: the pointer
-    // is the test's own, over a window of its own.
+    // is the test's own, over a window of its own, in front of a picture
+    // that fills the screen and changes before each capture.
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    testsupport::ColourWindow screen(0, 0, w, h, RGB(0, 0, 0));
     testsupport::ArrowInFront front;
     RECT inFront{};
     GetWindowRect(front.hwnd(), &inFront);
@@ -187,34 +191,56 @@ TEST_F(CaptureRoad, FullScreenFillsTheCanvasWithTheScreenAndThePointerWhereItIs)
     const RECT want = testsupport::PointerInk(front.arrow(), RGB(255, 255, 255));
     ASSERT_GE(want.right, want.left) << "the pointer image has no ink";
 
-    FrmTemp->OClibpoard.Value(forms::True);  // keep files out of it
+    const std::wstring dir = testsupport::TempDir(L"qc_road");
+    FrmSave->TxtPath.Text(dir);
+    FrmSave->TxtPrefix.Text(L"Shot-");
+    FrmSave->CmbName.ListIndex(0);
+    FrmTemp->CmbQ.ListIndex(9);  // quality 100: a JPEG within a few levels of the capture
+    ASSERT_TRUE(testsupport::PutClipboardText(L"the user's"));
     FrmGeneral->BtnFullScreen_Click();
     forms::PictureBox& canvas = FrmMain->Pic;
-    const POINT inWindow{inFront.left + 5, inFront.top + 5};
-    for (int pointer : {0, 1}) {
-        SCOPED_TRACE(pointer ? "pointer on" : "pointer off");
-        FrmTemp->ChkMouse.Value(pointer);
+    struct Case {
+        int pointer;
+        forms::OptionButton& choice;  // the file's format, or the clipboard
+        const wchar_t* file;
+    } cases[] = {{0, FrmTemp->OBitMap, L"Shot-1.Bmp"},
+                 {1, FrmTemp->OJpg, L"Shot-1.Jpg"},
+                 {1, FrmTemp->OClibpoard, nullptr}};
+    for (uint32_t seed = 0; seed < 3; ++seed) {
+        const Case& c = cases[seed];
+        SCOPED_TRACE(c.file ? forms::ToAnsi(c.file) : "the clipboard");
+        FrmTemp->ChkMouse.Value(c.pointer);
+        if (c.file) FrmTemp->OFile.Value(forms::True);
+        c.choice.Value(forms::True);
+        screen.Fill(testsupport::CornersFill(seed));
         FrmGeneral->DoCapture();
-        EXPECT_EQ(canvas.Picture().PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-        EXPECT_EQ(testsupport::PixelOf(canvas.Picture().Bitmap(), inWindow.x, inWindow.y), RGB(255, 255, 255));
         EXPECT_FALSE(forms::IsTrue(canvas.Visible())) << "the canvas stays hidden";
-        // The pointer image lands 9 pixels up and left of the pointer.
+        const std::vector<uint32_t> shot = testsupport::PixelsOf(canvas.Picture().Bitmap());
+        EXPECT_EQ(testsupport::Differs(shot, testsupport::CornersPixels(w, h, seed), w, 0, nullptr, &inFront), "");
+        // Over the window in front, the pointer image alone, 9 pixels up and left of the pointer.
         const RECT got = testsupport::InkBox(canvas.Picture().Bitmap(), 0xFFFFFF, &inFront);
-        if (!pointer) {
+        if (!c.pointer) {
             EXPECT_LT(got.right, got.left) << "a pointer drawn with the option off";
+        } else {
+            EXPECT_EQ(got.left, want.left + at.x - 9);
+            EXPECT_EQ(got.top, want.top + at.y - 9);
+            EXPECT_EQ(got.right, want.right + at.x - 9);
+            EXPECT_EQ(got.bottom, want.bottom + at.y - 9);
+        }
+        if (!c.file) {
+            EXPECT_EQ(testsupport::Differs(testsupport::PixelsOf(forms::Clipboard.GetData().Bitmap()), shot, w), "");
+            EXPECT_EQ(testsupport::FilesIn(dir).size(), 2u) << "a capture to the clipboard writes no file";
+            EXPECT_EQ(ReadConfig("Main", "an"), "1") << "nor counts one";
             continue;
         }
-        EXPECT_EQ(got.left, want.left + at.x - 9);
-        EXPECT_EQ(got.top, want.top + at.y - 9);
-        EXPECT_EQ(got.right, want.right + at.x - 9);
-        EXPECT_EQ(got.bottom, want.bottom + at.y - 9);
+        const std::wstring path = dir + L"\\" + c.file;
+        const bool jpeg = &c.choice == &FrmTemp->OJpg;
+        EXPECT_EQ(testsupport::Differs(jpeg ? testsupport::DecodeJpegFile(path).Pixels()
+                                            : testsupport::PixelsOf(forms::LoadPicture(path).Bitmap()),
+                                       shot, w, jpeg ? 8 : 0),
+                  "");
+        EXPECT_EQ(testsupport::ClipboardText(), L"the user's") << "a capture to a file leaves the clipboard alone";
     }
-
-    // The clipboard destination put the canvas there, the pointer in it.
-    forms::Picture clip = forms::Clipboard.GetData();
-    EXPECT_EQ(clip.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(testsupport::PixelOf(clip.Bitmap(), inWindow.x, inWindow.y), RGB(255, 255, 255));
-    EXPECT_EQ(testsupport::InkBox(clip.Bitmap(), 0xFFFFFF, &inFront).left, want.left + at.x - 9);
 }
 
 TEST_F(CaptureRoad, ActiveWindowTakesTheForegroundWindowWithThePointerAtItsOffset) {

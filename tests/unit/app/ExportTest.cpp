@@ -13,6 +13,7 @@
 #include "app/FrmTemp.h"
 #include "app/ModGeneral.h"
 #include "unit/common/DialogDriver.h"
+#include "unit/common/JpegCheck.h"
 #include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
 
@@ -28,9 +29,9 @@ forms::Picture Capture(int w, int h, COLORREF c) {
 }
 
 // A capture on the canvas, shown by the Options page's ask-for-name road.
-void OpenPreview() {
+void OpenPreview(const forms::Picture& shot = Capture(1000, 700, RGB(200, 30, 40))) {
     FrmMain->Visible(forms::False);
-    FrmMain->Pic.Picture(Capture(1000, 700, RGB(200, 30, 40)));
+    FrmMain->Pic.Picture(shot);
     app::FrmSave->CmbName.ListIndex(1);
     app::FrmSave->SaveImageToFile();
     app::FrmSave->CmbName.ListIndex(0);
@@ -85,13 +86,16 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
                  {app::FrmTemp->OBitMap, IDOK, L"Bitmap (*.bmp)", L"long-", L"", "",
                   L"The capture was not saved to the file named in the save dialog.\r\n\r\n"
                   L"The name, with its folder, is too long for the save dialog."}};
+    app::FrmTemp->CmbQ.ListIndex(9);  // quality 100: a JPEG within a few levels of the capture
+    uint32_t seed = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::wstring dir = TempDir(L"preview_save");
         // A new ask-for-name capture; then the format changes and a newer
         // capture replaces the canvas while the preview is open: Save takes
         // the new format and the picture the preview shows.
-        OpenPreview();
+        const forms::Picture shown = CornersPicture(1000, 700, ++seed);
+        OpenPreview(shown);
         c.format.Value(forms::True);
         FrmMain->Pic.Picture(Capture(90, 60, RGB(0, 0, 255)));
         std::wstring path = dir + L"\\" + c.name;
@@ -124,7 +128,11 @@ TEST(Preview, EachSaveStartsAFreshDialogAndWritesWhatTheNameSays) {
         // Under that name alone, and nothing written for a cancel.
         EXPECT_EQ(FilesIn(dir), c.magic.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{name});
         if (bytes.empty()) continue;
-        EXPECT_EQ(forms::LoadPicture(written).PixelWidth(), 1000) << "the picture shown, not the newer canvas";
+        const bool jpeg = c.magic != "BM";
+        EXPECT_EQ(Differs(jpeg ? DecodeJpegFile(written).Pixels() : PixelsOf(forms::LoadPicture(written).Bitmap()),
+                          PixelsOf(shown.Bitmap()), 1000, jpeg ? 8 : 0),
+                  "")
+            << "the picture shown, not the newer canvas";
     }
     forms::Unload(FrmExport);
 }

@@ -41,17 +41,6 @@ COLORREF ClipboardPixel(int x, int y) {
     return c;
 }
 
-void PutTextOnClipboard(const wchar_t* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(mem), text, bytes);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
-}
-
 }  // namespace
 
 TEST(DrawCur, ObjectWithoutTheNamedMembersRaises438) {
@@ -95,7 +84,7 @@ TEST(Clipboard, PutsACopyOfTheBitmapAndClosesTheClipboard) {
 }
 
 TEST(Clipboard, PictureWithoutBitmapChangesNothing) {
-    PutTextOnClipboard(L"keep me");
+    ASSERT_TRUE(PutClipboardText(L"keep me"));
     DWORD seq = GetClipboardSequenceNumber();
     cCapture cap;
     EXPECT_EQ(cap.CopyImageToClibpard(nullptr, forms::Picture()), forms::False);

@@ -55,27 +55,6 @@ int WrongPixels(cDIBSection& d, int shift) {
     return wrong;
 }
 
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return L"<not opened>";
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(h));
-        GlobalUnlock(h);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void PutClipboardText(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
-}
-
 }  // namespace
 
 TEST(DIBSection, RowsArePaddedToFourBytes) {
@@ -365,12 +344,12 @@ TEST(DIBSection, ResampleRefusesASourceBelowTwoPixels) {
 }
 
 TEST(DIBSection, CopyToClipboardAsBitmap) {
-    PutClipboardText(L"keep me");
+    ASSERT_TRUE(testsupport::PutClipboardText(L"keep me"));
     cDIBSection d;
     ASSERT_EQ(d.Create(4, 3), True);
     SetPixel(d.hDC(), 1, 2, RGB(200, 100, 50));
     EXPECT_EQ(d.CopyToClipboard(True), False);
-    EXPECT_EQ(ClipboardText(), L"keep me") << "the DIB form puts nothing there";
+    EXPECT_EQ(testsupport::ClipboardText(), L"keep me") << "the DIB form puts nothing there";
     EXPECT_EQ(d.CopyToClipboard(False), True);
     forms::Picture pic = forms::Clipboard.GetData(CF_BITMAP);
     ASSERT_TRUE(pic);

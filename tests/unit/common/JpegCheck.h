@@ -17,6 +17,12 @@ struct DecodedImage {
         const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
         return {p[0], p[1], p[2]};
     }
+    // Top row first, 0x00RRGGBB.
+    std::vector<uint32_t> Pixels() const {
+        std::vector<uint32_t> px(rgb.size() / 3);
+        for (size_t i = 0; i < px.size(); ++i) px[i] = rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
+        return px;
+    }
 };
 
 // Decodes a JPEG file; width 0 when the file is missing or not a JPEG.

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "unit/common/TestSupport.h"
 
 namespace testsupport {
 
@@ -152,6 +154,50 @@ std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* pw, int* ph) {
     if (pw) *pw = bm.bmWidth;
     if (ph) *ph = bm.bmHeight;
     return px;
+}
+
+forms::Picture CornersPicture(int w, int h, uint32_t seed) {
+    const std::vector<uint32_t> px = CornersPixels(w, h, seed);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    SetDIBits(screen, bmp, 0, h, px.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return forms::Picture::FromBitmap(bmp);
+}
+
+HBITMAP ScreenBitmap() {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return bmp;
+}
+
+std::string Differs(const std::vector<uint32_t>& got, const std::vector<uint32_t>& want, int w, int tolerance,
+                    const RECT* only, const RECT* but) {
+    if (got.size() != want.size())
+        return std::to_string(got.size()) + " pixels where " + std::to_string(want.size()) + " were expected";
+    size_t wrong = 0;
+    char first[80] = {};
+    for (size_t i = 0; i < got.size(); ++i) {
+        const POINT p{static_cast<LONG>(i % w), static_cast<LONG>(i / w)};
+        if ((only && !PtInRect(only, p)) || (but && PtInRect(but, p))) continue;
+        int most = 0;
+        for (int shift : {0, 8, 16}) {
+            const int a = static_cast<int>(got[i] >> shift & 255), b = static_cast<int>(want[i] >> shift & 255);
+            most = std::max(most, std::abs(a - b));
+        }
+        if (most > tolerance && wrong++ == 0)
+            snprintf(first, sizeof first, "the first at %ld,%ld is %06X, not %06X", p.x, p.y,
+                     static_cast<unsigned>(got[i]), static_cast<unsigned>(want[i]));
+    }
+    return wrong ? std::to_string(wrong) + " pixels differ; " + first : "";
 }
 
 RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within) {

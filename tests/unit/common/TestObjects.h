@@ -79,6 +79,17 @@ RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within = nullptr);
 // (COLORREF), where a capture's drawn pointer is measured against.
 RECT PointerInk(HCURSOR cursor, COLORREF back);
 
+// The corners picture (TestSupport.h) in a bitmap of the screen's kind.
+forms::Picture CornersPicture(int w, int h, uint32_t seed);
+// What the primary screen shows now, in a bitmap of the caller's.
+HBITMAP ScreenBitmap();
+
+// "" when got holds as many pixels as want, w to a row, and each is within
+// tolerance of its own in every channel, looking only inside `only` when
+// given and never inside `but`; otherwise how many are not, and the first.
+std::string Differs(const std::vector<uint32_t>& got, const std::vector<uint32_t>& want, int w, int tolerance = 0,
+                    const RECT* only = nullptr, const RECT* but = nullptr);
+
 // "" when the bitmap is w x h pixels of one colour (0x00RRGGBB), black in
 // its first offLeft columns and offTop rows; otherwise what is wrong.
 std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft = 0, int offTop = 0);

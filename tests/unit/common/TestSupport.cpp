@@ -1,7 +1,10 @@
 #include "unit/common/TestSupport.h"
 
 #include <cstdint>
+#include <cstring>
 #include <map>
+
+#include "unit/common/ScreenshotImage.h"
 
 namespace testsupport {
 
@@ -224,12 +227,64 @@ void MouseButton(bool left, bool down) {
     SendInput(1, &in, sizeof in);
 }
 
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"<not opened>";
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(h));
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool PutClipboardText(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(mem), text.c_str(), bytes);
+    GlobalUnlock(mem);
+    const bool put = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+    CloseClipboard();
+    return put;
+}
+
 namespace {
+uint32_t CornersPixel(int x, int y, int w, int h, uint32_t seed) {
+    auto rgb = [](uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; };
+    const uint32_t along = w > 1 ? x * 255 / (w - 1) : 0, down = h > 1 ? y * 255 / (h - 1) : 0;
+    if (y == 0) return rgb(255, along, 0);
+    if (y == h - 1) return rgb(0, along, 255);
+    if (x == 0) return rgb(255 - down, 0, down);
+    if (x == w - 1) return rgb(255 - down, 255, down);
+    const uint32_t k = ScreenshotHash(x / 8, y / 8, seed);
+    return rgb(64 + 64 * (k % 3), 64 + 64 * (k / 3 % 3), 64 + 64 * (k / 9 % 3));
+}
+
+constexpr COLORREF kCorners = CornersFill(0);
+
+// What a window filled so shows at (x, y) of its w x h client area.
+COLORREF FillAt(COLORREF fill, int x, int y, int w, int h) {
+    if (!(fill & kCorners)) return fill;
+    const uint32_t c = CornersPixel(x, y, w, h, fill & ~kCorners);
+    return RGB(c >> 16, c >> 8 & 255, c & 255);
+}
+
 LRESULT CALLBACK ColourProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_ERASEBKGND) {
         RECT r;
         GetClientRect(h, &r);
-        HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(h, GWLP_USERDATA)));
+        const auto fill = static_cast<COLORREF>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (fill & kCorners) {
+            const std::vector<uint32_t> px = CornersPixels(r.right, r.bottom, fill & ~kCorners);
+            BITMAPINFO bi{};
+            bi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB};
+            SetDIBitsToDevice(reinterpret_cast<HDC>(w), 0, 0, r.right, r.bottom, 0, 0, 0, r.bottom, px.data(), &bi,
+                              DIB_RGB_COLORS);
+            return 1;
+        }
+        HBRUSH b = CreateSolidBrush(fill);
         FillRect(reinterpret_cast<HDC>(w), &r, b);
         DeleteObject(b);
         return 1;
@@ -237,6 +292,13 @@ LRESULT CALLBACK ColourProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, m, w, l);
 }
 }  // namespace
+
+std::vector<uint32_t> CornersPixels(int w, int h, uint32_t seed) {
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) px[static_cast<size_t>(y) * w + x] = CornersPixel(x, y, w, h, seed);
+    return px;
+}
 
 ColourWindow::ColourWindow(int x, int y, int w, int h, COLORREF colour, DWORD style, DWORD exStyle) {
     static bool registered = false;
@@ -256,6 +318,25 @@ ColourWindow::ColourWindow(int x, int y, int w, int h, COLORREF colour, DWORD st
     UpdateWindow(hwnd_);
     SetForegroundWindow(hwnd_);
     Pump(100);
+}
+
+void ColourWindow::Fill(COLORREF colour) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    // Three points of it, where no other window covers it: no two fills in
+    // use share all three.
+    auto shown = [&] {
+        for (int i = 1; i <= 3; ++i) {
+            POINT p{r.right * i / 4, r.bottom * i / 4};
+            const COLORREF want = FillAt(colour, p.x, p.y, r.right, r.bottom);
+            ClientToScreen(hwnd_, &p);
+            if (WindowFromPoint(p) == hwnd_ && ScreenPixel(p.x, p.y) != want) return false;
+        }
+        return true;
+    };
+    for (const DWORD end = GetTickCount() + 5000; !shown() && static_cast<int>(end - GetTickCount()) > 0;) Pump(20);
 }
 
 ColourWindow::~ColourWindow() {

@@ -54,7 +54,20 @@ void KeyUp(WORD vk);
 void MoveMouse(int x, int y);
 void MouseButton(bool left, bool down);
 
-// A top-level popup window filled with a colour (or a pattern), shown at a
+// A picture that no flip, mirror or shift by a pixel leaves as it was, nor a
+// lost edge row or column, nor a picture of another seed, even through a
+// JPEG: 8 x 8 blocks of colours the seed picks (each channel 64, 128 or 192)
+// in a one-pixel frame whose sides fade from corner to corner, each corner of
+// its own colour (0 or 255 in every channel). Top row first, 0x00RRGGBB.
+std::vector<uint32_t> CornersPixels(int w, int h, uint32_t seed);
+// In place of a window's colour: that picture, the size of the window.
+constexpr COLORREF CornersFill(uint32_t seed) { return 0x80000000u | seed; }
+
+// The clipboard's text, what another program may have left there.
+std::wstring ClipboardText();
+bool PutClipboardText(const std::wstring& text);
+
+// A top-level popup window filled with a colour (or CornersFill), shown at a
 // place on the screen; destroyed with the object.
 class ColourWindow {
 public:
@@ -63,6 +76,8 @@ public:
     ColourWindow(const ColourWindow&) = delete;
     ColourWindow& operator=(const ColourWindow&) = delete;
     HWND hwnd() const { return hwnd_; }
+    // Fills it anew, and waits until the screen shows the new fill.
+    void Fill(COLORREF colour);
 
 private:
     HWND hwnd_ = nullptr;
