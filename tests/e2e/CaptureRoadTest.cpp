@@ -59,12 +59,8 @@ void ClickOn(HWND h) { ClickAt(Centre(h)); }
 
 // The user's own text on the clipboard, which a capture to a file leaves
 // there; the platform's clipboard keeper may hold it open a moment.
-bool PutUsersText() {
-    return WaitUntil([] { return PutClipboardText(L"the user's"); }, 3000);
-}
-bool UsersTextKept() {
-    return WaitUntil([] { return ClipboardText() == L"the user's"; }, 3000);
-}
+constexpr wchar_t kUsers[] = L"the user's";
+bool UsersTextKept() { return WaitUntil([] { return ClipboardText() == kUsers; }, 3000); }
 
 
 
@@ -93,7 +89,7 @@ TEST(CaptureRoad, TheHotkeyCapturesOnlyWhileHidden) {
         // the clipboard keeps what the user had put there.
         const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
         ColourWindow screen(0, 0, w, h, CornersFill(1));
-        ASSERT_TRUE(PutUsersText());
+        ASSERT_TRUE(WaitUntil([] { return PutClipboardText(kUsers); }, 3000));
         ASSERT_TRUE(HotkeyWrites(images + L"\\Shot-1.Bmp", 5000));
         const forms::Picture shot = forms::LoadPicture(images + L"\\Shot-1.Bmp");
         EXPECT_EQ(Differs(PixelsOf(shot.Bitmap()), CornersPixels(w, h, 1), w), "");
@@ -187,7 +183,7 @@ TEST(CaptureRoad, TheCaptureButtonWritesAJpegAndExitSavesTheSettings) {
 
     // The camera button at the bottom left of the capture page.
     ClickAt(PageButton(main, 0));
-    ASSERT_TRUE(PutUsersText());
+    ASSERT_TRUE(WaitUntil([] { return PutClipboardText(kUsers); }, 3000));
     ClickAt(CaptureButton(main));
     ASSERT_TRUE(WaitHidden(main, 5000)) << "the button hides the window first";
     ASSERT_TRUE(WaitFile(images + L"\\Road-1.Jpg", 8000));

@@ -29,20 +29,14 @@ bool PaletteDisplay() {
 
 }  // namespace
 
-TEST(CaptureScreen, GrabsThePrimaryScreenFromItsTopLeftCorner) {
-    ColourWindow corner(0, 0, 40, 30, kRed);
-    ColourWindow inner(600, 400, 50, 50, kBlue);
+TEST(CaptureScreen, GrabsThePrimaryScreenWholeFromItsTopLeftCorner) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    ColourWindow screen(0, 0, w, h, CornersFill(5));
     cCapture cap;
     forms::Picture pic = cap.Capture_Screen();
     ASSERT_TRUE(pic);
     EXPECT_EQ(pic.Type(), forms::picBitmap);
-    EXPECT_EQ(pic.PixelWidth(), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(pic.PixelHeight(), GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(PixelOf(pic.Bitmap(), 0, 0), ScreenPixel(0, 0));
-    EXPECT_EQ(PixelOf(pic.Bitmap(), 0, 0), kRed);
-    EXPECT_EQ(PixelOf(pic.Bitmap(), 39, 29), kRed);
-    EXPECT_EQ(PixelOf(pic.Bitmap(), 625, 425), kBlue);
-    EXPECT_EQ(PixelOf(pic.Bitmap(), 649, 449), kBlue);
+    EXPECT_EQ(Differs(PixelsOf(pic.Bitmap()), CornersPixels(w, h, 5), w), "");
     if (!PaletteDisplay()) {
         EXPECT_EQ(pic.hPal(), nullptr);
     }

@@ -188,12 +188,10 @@ std::string Differs(const std::vector<uint32_t>& got, const std::vector<uint32_t
     for (size_t i = 0; i < got.size(); ++i) {
         const POINT p{static_cast<LONG>(i % w), static_cast<LONG>(i / w)};
         if ((only && !PtInRect(only, p)) || (but && PtInRect(but, p))) continue;
-        int most = 0;
-        for (int shift : {0, 8, 16}) {
-            const int a = static_cast<int>(got[i] >> shift & 255), b = static_cast<int>(want[i] >> shift & 255);
-            most = std::max(most, std::abs(a - b));
-        }
-        if (most > tolerance && wrong++ == 0)
+        auto off = [&](int s) {
+            return std::abs(static_cast<int>((got[i] >> s & 255) - (want[i] >> s & 255))) > tolerance;
+        };
+        if ((off(0) || off(8) || off(16)) && wrong++ == 0)
             snprintf(first, sizeof first, "the first at %ld,%ld is %06X, not %06X", p.x, p.y,
                      static_cast<unsigned>(got[i]), static_cast<unsigned>(want[i]));
     }
@@ -224,20 +222,13 @@ RECT PointerInk(HCURSOR cursor, COLORREF back) {
 }
 
 std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft, int offTop) {
-    if (!bmp) return "no bitmap";
     int pw = 0, ph = 0;
     const std::vector<uint32_t> px = PixelsOf(bmp, &pw, &ph);
     if (pw != w || ph != h) return "size " + std::to_string(pw) + " x " + std::to_string(ph);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t want = x < offLeft || y < offTop ? 0 : rgb;
-            if (px[static_cast<size_t>(y) * w + x] != want) {
-                char why[80];
-                snprintf(why, sizeof why, "pixel %d,%d is %06X", x, y, static_cast<unsigned>(px[static_cast<size_t>(y) * w + x]));
-                return why;
-            }
-        }
-    return {};
+    std::vector<uint32_t> want(px.size(), rgb);
+    for (size_t i = 0; i < want.size(); ++i)
+        if (static_cast<int>(i % w) < offLeft || static_cast<int>(i / w) < offTop) want[i] = 0;
+    return Differs(px, want, w);
 }
 
 }  // namespace testsupport

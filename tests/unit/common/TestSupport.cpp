@@ -264,13 +264,6 @@ uint32_t CornersPixel(int x, int y, int w, int h, uint32_t seed) {
 
 constexpr COLORREF kCorners = CornersFill(0);
 
-// What a window filled so shows at (x, y) of its w x h client area.
-COLORREF FillAt(COLORREF fill, int x, int y, int w, int h) {
-    if (!(fill & kCorners)) return fill;
-    const uint32_t c = CornersPixel(x, y, w, h, fill & ~kCorners);
-    return RGB(c >> 16, c >> 8 & 255, c & 255);
-}
-
 LRESULT CALLBACK ColourProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_ERASEBKGND) {
         RECT r;
@@ -318,25 +311,6 @@ ColourWindow::ColourWindow(int x, int y, int w, int h, COLORREF colour, DWORD st
     UpdateWindow(hwnd_);
     SetForegroundWindow(hwnd_);
     Pump(100);
-}
-
-void ColourWindow::Fill(COLORREF colour) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    RECT r{};
-    GetClientRect(hwnd_, &r);
-    // Three points of it, where no other window covers it: no two fills in
-    // use share all three.
-    auto shown = [&] {
-        for (int i = 1; i <= 3; ++i) {
-            POINT p{r.right * i / 4, r.bottom * i / 4};
-            const COLORREF want = FillAt(colour, p.x, p.y, r.right, r.bottom);
-            ClientToScreen(hwnd_, &p);
-            if (WindowFromPoint(p) == hwnd_ && ScreenPixel(p.x, p.y) != want) return false;
-        }
-        return true;
-    };
-    for (const DWORD end = GetTickCount() + 5000; !shown() && static_cast<int>(end - GetTickCount()) > 0;) Pump(20);
 }
 
 ColourWindow::~ColourWindow() {

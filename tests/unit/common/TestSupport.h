@@ -76,8 +76,6 @@ public:
     ColourWindow(const ColourWindow&) = delete;
     ColourWindow& operator=(const ColourWindow&) = delete;
     HWND hwnd() const { return hwnd_; }
-    // Fills it anew, and waits until the screen shows the new fill.
-    void Fill(COLORREF colour);
 
 private:
     HWND hwnd_ = nullptr;
