@@ -51,7 +51,10 @@ bool WaitGone(HWND h, int ms) {
 // With --shots=DIR the screen is kept as a BMP file there.
 void Shot(const wchar_t* name) {
     const std::wstring dir = Arg("shots");
-    if (!dir.empty()) forms::SavePicture(forms::Picture::FromBitmap(ScreenBitmap()), dir + L"\\" + name + L".bmp");
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    if (!dir.empty())
+        forms::SavePicture(forms::Picture::FromBitmap(CreateBitmap(w, h, 1, 32, ScreenPixels().data())),
+                           dir + L"\\" + name + L".bmp");
 }
 
 // The overlay has the keyboard: Escape sent before it has would go elsewhere.

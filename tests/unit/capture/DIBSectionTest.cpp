@@ -7,11 +7,13 @@
 #include "capture/cDIBSection.h"
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "unit/common/TestObjects.h"
 #include "unit/common/TestSupport.h"
 
 using forms::False;
 using forms::True;
 using testsupport::ErrorNumberOf;
+using testsupport::PixelsOf;
 
 namespace {
 
@@ -41,18 +43,6 @@ HBITMAP PatternBitmap(int w, int h, int shift = 0) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return bmp;
-}
-
-// The pixels of the section that are not the pattern's.
-int WrongPixels(cDIBSection& d, int shift) {
-    GdiFlush();
-    int wrong = 0;
-    for (int y = 0; y < d.Height(); ++y)
-        for (int x = 0; x < d.Width(); ++x) {
-            const int r = d.Height() - 1 - y;
-            if (RGB(At(d, 3 * x + 2, r), At(d, 3 * x + 1, r), At(d, 3 * x, r)) != PatternColour(x, y, shift)) ++wrong;
-        }
-    return wrong;
 }
 
 }  // namespace
@@ -143,7 +133,7 @@ TEST(DIBSection, PicturesReadOneAfterAnotherEachKeepTheirOwnPixels) {
     first->CreateFromPicture(one);
     ASSERT_EQ(first->Width(), w);
     ASSERT_EQ(first->Height(), h);
-    EXPECT_EQ(WrongPixels(*first, 0), 0) << "every pixel copied";
+    EXPECT_EQ(testsupport::Differs(PixelsOf(first->hDib()), PixelsOf(one.Bitmap()), w), "") << "every pixel copied";
     first.reset();  // its section may serve the next picture of that size
 
     cDIBSection second;
@@ -151,8 +141,8 @@ TEST(DIBSection, PicturesReadOneAfterAnotherEachKeepTheirOwnPixels) {
     cDIBSection third;
     third.CreateFromPicture(one);
     ASSERT_NE(second.DIBSectionBitsPtr(), third.DIBSectionBitsPtr());
-    EXPECT_EQ(WrongPixels(second, 100), 0);
-    EXPECT_EQ(WrongPixels(third, 0), 0);
+    EXPECT_EQ(testsupport::Differs(PixelsOf(second.hDib()), PixelsOf(two.Bitmap()), w), "");
+    EXPECT_EQ(testsupport::Differs(PixelsOf(third.hDib()), PixelsOf(one.Bitmap()), w), "");
 }
 
 TEST(DIBSection, CreateFromPictureOfAnyDepthGivesWhatACopyThroughADCGives) {

@@ -157,17 +157,10 @@ std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* pw, int* ph) {
 }
 
 forms::Picture CornersPicture(int w, int h, uint32_t seed) {
-    const std::vector<uint32_t> px = CornersPixels(w, h, seed);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    SetDIBits(screen, bmp, 0, h, px.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return forms::Picture::FromBitmap(bmp);
+    return forms::Picture::FromBitmap(CreateBitmap(w, h, 1, 32, CornersPixels(w, h, seed).data()));
 }
 
-HBITMAP ScreenBitmap() {
+std::vector<uint32_t> ScreenPixels() {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
@@ -176,7 +169,9 @@ HBITMAP ScreenBitmap() {
     SelectObject(mem, old);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    return bmp;
+    std::vector<uint32_t> px = PixelsOf(bmp);
+    DeleteObject(bmp);
+    return px;
 }
 
 std::string Differs(const std::vector<uint32_t>& got, const std::vector<uint32_t>& want, int w, int tolerance,

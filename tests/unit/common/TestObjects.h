@@ -79,10 +79,10 @@ RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within = nullptr);
 // (COLORREF), where a capture's drawn pointer is measured against.
 RECT PointerInk(HCURSOR cursor, COLORREF back);
 
-// The corners picture (TestSupport.h) in a bitmap of the screen's kind.
+// The corners picture (TestSupport.h) in a bitmap of 32 bits a pixel.
 forms::Picture CornersPicture(int w, int h, uint32_t seed);
-// What the primary screen shows now, in a bitmap of the caller's.
-HBITMAP ScreenBitmap();
+// What the primary screen shows now, top row first, 0x00RRGGBB.
+std::vector<uint32_t> ScreenPixels();
 
 // "" when got holds as many pixels as want, w to a row, and each is within
 // tolerance of its own in every channel, looking only inside `only` when

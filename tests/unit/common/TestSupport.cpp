@@ -251,17 +251,6 @@ bool PutClipboardText(const std::wstring& text) {
 }
 
 namespace {
-uint32_t CornersPixel(int x, int y, int w, int h, uint32_t seed) {
-    auto rgb = [](uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; };
-    const uint32_t along = w > 1 ? x * 255 / (w - 1) : 0, down = h > 1 ? y * 255 / (h - 1) : 0;
-    if (y == 0) return rgb(255, along, 0);
-    if (y == h - 1) return rgb(0, along, 255);
-    if (x == 0) return rgb(255 - down, 0, down);
-    if (x == w - 1) return rgb(255 - down, 255, down);
-    const uint32_t k = ScreenshotHash(x / 8, y / 8, seed);
-    return rgb(64 + 64 * (k % 3), 64 + 64 * (k / 3 % 3), 64 + 64 * (k / 9 % 3));
-}
-
 constexpr COLORREF kCorners = CornersFill(0);
 
 LRESULT CALLBACK ColourProc(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -287,9 +276,18 @@ LRESULT CALLBACK ColourProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 std::vector<uint32_t> CornersPixels(int w, int h, uint32_t seed) {
-    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    auto rgb = [](uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; };
+    std::vector<uint32_t> px;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) px[static_cast<size_t>(y) * w + x] = CornersPixel(x, y, w, h, seed);
+        for (int x = 0; x < w; ++x) {
+            const uint32_t along = w > 1 ? x * 255 / (w - 1) : 0, down = h > 1 ? y * 255 / (h - 1) : 0;
+            const uint32_t k = ScreenshotHash(x / 8, y / 8, seed);
+            px.push_back(y == 0       ? rgb(255, along, 0)
+                         : y == h - 1 ? rgb(0, along, 255)
+                         : x == 0     ? rgb(255 - down, 0, down)
+                         : x == w - 1 ? rgb(255 - down, 255, down)
+                                      : rgb(64 + 64 * (k % 3), 64 + 64 * (k / 3 % 3), 64 + 64 * (k / 9 % 3)));
+        }
     return px;
 }
 
