@@ -178,13 +178,14 @@ protected:
 }  // namespace
 
 TEST_F(CaptureRoad, FullScreenDeliversTheScreenWithThePointerWhereItIsToItsDestinationAlone) {
+    using namespace testsupport;
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    const std::wstring dir = testsupport::TempDir(L"qc_road");
+    const std::wstring dir = TempDir(L"qc_road");
     FrmSave->TxtPath.Text(dir);
     FrmSave->TxtPrefix.Text(L"Shot-");
     FrmSave->CmbName.ListIndex(0);
     FrmTemp->CmbQ.ListIndex(9);  // quality 100: a JPEG within a few levels of the capture
-    ASSERT_TRUE(testsupport::PutClipboardText(L"the user's"));
+    ASSERT_TRUE(PutClipboardText(L"the user's"));
     FrmGeneral->BtnFullScreen_Click();
     forms::PictureBox& canvas = FrmMain->Pic;
     struct Case {
@@ -203,19 +204,19 @@ TEST_F(CaptureRoad, FullScreenDeliversTheScreenWithThePointerWhereItIsToItsDesti
         // Under Wine a pointer of another process cannot be drawn: the
         // pointer is the test's own, over a window of its own, in front of a
         // picture over all the screen, another for each capture.
-        testsupport::ColourWindow screen(0, 0, w, h, testsupport::CornersFill(seed));
-        testsupport::ArrowInFront front;
+        ColourWindow screen(0, 0, w, h, CornersFill(seed));
+        ArrowInFront front;
         RECT inFront{};
         GetWindowRect(front.hwnd(), &inFront);
         POINT at{};
         GetCursorPos(&at);
-        const RECT want = testsupport::PointerInk(front.arrow(), RGB(255, 255, 255));
+        const RECT want = PointerInk(front.arrow(), RGB(255, 255, 255));
         FrmGeneral->DoCapture();
         EXPECT_FALSE(forms::IsTrue(canvas.Visible())) << "the canvas stays hidden";
-        const std::vector<uint32_t> shot = testsupport::PixelsOf(canvas.Picture().Bitmap());
-        EXPECT_EQ(testsupport::Differs(shot, testsupport::CornersPixels(w, h, seed), w, 0, nullptr, &inFront), "");
+        const std::vector<uint32_t> shot = PixelsOf(canvas.Picture().Bitmap());
+        EXPECT_EQ(Differs(shot, CornersPixels(w, h, seed), w, 0, nullptr, &inFront), "");
         // Over the window in front, the pointer image alone, 9 pixels up and left of the pointer.
-        const RECT got = testsupport::InkBox(canvas.Picture().Bitmap(), 0xFFFFFF, &inFront);
+        const RECT got = InkBox(canvas.Picture().Bitmap(), 0xFFFFFF, &inFront);
         if (!c.pointer) {
             EXPECT_LT(got.right, got.left) << "a pointer drawn with the option off";
         } else {
@@ -225,18 +226,16 @@ TEST_F(CaptureRoad, FullScreenDeliversTheScreenWithThePointerWhereItIsToItsDesti
             EXPECT_EQ(got.bottom, want.bottom + at.y - 9);
         }
         if (!c.file) {
-            EXPECT_EQ(testsupport::Differs(testsupport::PixelsOf(forms::Clipboard.GetData().Bitmap()), shot, w), "");
-            EXPECT_EQ(testsupport::FilesIn(dir).size(), 2u) << "a capture to the clipboard writes no file";
+            EXPECT_EQ(Differs(PixelsOf(forms::Clipboard.GetData().Bitmap()), shot, w), "");
+            EXPECT_EQ(FilesIn(dir).size(), 2u) << "a capture to the clipboard writes no file";
             EXPECT_EQ(ReadConfig("Main", "an"), "1") << "nor counts one";
             continue;
         }
         const std::wstring path = dir + L"\\" + c.file;
         const bool jpeg = &c.choice == &FrmTemp->OJpg;
-        EXPECT_EQ(testsupport::Differs(jpeg ? testsupport::DecodeJpegFile(path).Pixels()
-                                            : testsupport::PixelsOf(forms::LoadPicture(path).Bitmap()),
-                                       shot, w, jpeg ? 8 : 0),
-                  "");
-        EXPECT_EQ(testsupport::ClipboardText(), L"the user's") << "a capture to a file leaves the clipboard alone";
+        const auto written = jpeg ? DecodeJpegFile(path).Pixels() : PixelsOf(forms::LoadPicture(path).Bitmap());
+        EXPECT_EQ(Differs(written, shot, w, jpeg ? 8 : 0), "");
+        EXPECT_EQ(ClipboardText(), L"the user's") << "a capture to a file leaves the clipboard alone";
     }
 }
 
