@@ -239,7 +239,8 @@ DWORD lastEffectMs = 0;
 
 bool HoldHotkey(const std::function<bool()>& done, int ms, std::initializer_list<WORD> keys) {
     SettleFocus();
-    // There already, it is not the hotkey's: the probe key, say, made it.
+    // One look, not a wait: an effect the probe key started has shown by now,
+    // the probe being held for a quarter of a second and more.
     if (done()) {
         ADD_FAILURE() << "the effect was there before the hotkey went down";
         return false;
