@@ -95,9 +95,11 @@ private:
 // what it holds after some seconds: the platform's own clipboard keeper may
 // have it open a moment.
 std::string ClipboardFilled(int w, int h, COLORREF colour) {
-    const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     std::string wrong;
-    WaitUntil([&] { return (wrong = FilledWith(forms::Clipboard.GetData().Bitmap(), w, h, rgb)).empty(); }, 3000);
+    auto filled = [&] {
+        return (wrong = FilledWith(forms::Clipboard.GetData().Bitmap(), w, h, RgbOf(colour))).empty();
+    };
+    WaitUntil(filled, 3000);
     return wrong;
 }
 

@@ -101,9 +101,8 @@ TEST(Preview, SaveWritesThePictureShownAtTheClickNotOneCapturedDuringTheDialog) 
     // hide may come before the desktop there has been painted again.
     RECT stood{}, strip{0, h / 8, w / 3, h};
     GetWindowRect(main, &stood);
-    const uint32_t shown = GetRValue(kShown) << 16 | GetGValue(kShown) << 8 | GetBValue(kShown);
-    const std::vector<uint32_t> a(static_cast<size_t>(w) * h, shown);
-    EXPECT_EQ(Differs(PixelsOf(forms::LoadPicture(path).Bitmap()), a, w, 0, &strip, &stood), "");
+    const std::vector<uint32_t> a(static_cast<size_t>(w) * h, RgbOf(kShown));
+    EXPECT_EQ(FileDiffers(path, a, w, &strip, &stood), "");
 
     // B is not lost: the preview shows it once the dialog has closed.
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 8000));

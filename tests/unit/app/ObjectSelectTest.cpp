@@ -66,8 +66,7 @@ protected:
 // Every pixel of the picture is the colour, or black where the window lay
 // off the screen.
 void ExpectFilled(const forms::Picture& pic, int w, int h, COLORREF colour, int offLeft = 0, int offTop = 0) {
-    const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    EXPECT_EQ(FilledWith(pic.Bitmap(), w, h, rgb, offLeft, offTop), "");
+    EXPECT_EQ(FilledWith(pic.Bitmap(), w, h, RgbOf(colour), offLeft, offTop), "");
 }
 
 TEST_F(ObjectOverlay, GridCoversTheScreenInTwentyPixelSteps) {

@@ -6,6 +6,7 @@
 
 #include "forms/Error.h"
 #include "forms/Runtime.h"
+#include "unit/common/JpegCheck.h"
 #include "unit/common/TestSupport.h"
 
 namespace testsupport {
@@ -193,6 +194,13 @@ std::string Differs(const std::vector<uint32_t>& got, const std::vector<uint32_t
     return wrong ? std::to_string(wrong) + " pixels differ; " + first : "";
 }
 
+std::string FileDiffers(const std::wstring& path, const std::vector<uint32_t>& want, int w, const RECT* only,
+                        const RECT* but) {
+    if (path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".bmp") == 0)
+        return Differs(PixelsOf(forms::LoadPicture(path).Bitmap()), want, w, 0, only, but);
+    return Differs(DecodeJpegFile(path).Pixels(), want, w, 8, only, but);
+}
+
 RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within) {
     int w = 0, h = 0;
     const std::vector<uint32_t> px = PixelsOf(bmp, &w, &h);
@@ -213,7 +221,7 @@ RECT InkBox(HBITMAP bmp, uint32_t back, const RECT* within) {
 RECT PointerInk(HCURSOR cursor, COLORREF back) {
     CanvasObject reference(64, 64, back);
     DrawIcon(reference.dc(), 0, 0, cursor);
-    return InkBox(reference.image(), (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back));
+    return InkBox(reference.image(), RgbOf(back));
 }
 
 std::string FilledWith(HBITMAP bmp, int w, int h, uint32_t rgb, int offLeft, int offTop) {

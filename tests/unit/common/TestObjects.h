@@ -68,6 +68,9 @@ private:
     forms::Picture picture_;
 };
 
+// A colour (COLORREF) as the pixel lists below hold it, 0x00RRGGBB.
+constexpr uint32_t RgbOf(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
 // A 32-bit copy of a bitmap's pixels, top-down, 0x00RRGGBB.
 std::vector<uint32_t> PixelsOf(HBITMAP bmp, int* w = nullptr, int* h = nullptr);
 
@@ -89,6 +92,10 @@ std::vector<uint32_t> ScreenPixels();
 // given and never inside `but`; otherwise how many are not, and the first.
 std::string Differs(const std::vector<uint32_t>& got, const std::vector<uint32_t>& want, int w, int tolerance = 0,
                     const RECT* only = nullptr, const RECT* but = nullptr);
+// The same for a picture file, told by its name: a ".bmp" exactly, any
+// other a JPEG, written at quality 100, within 8 levels.
+std::string FileDiffers(const std::wstring& path, const std::vector<uint32_t>& want, int w, const RECT* only = nullptr,
+                        const RECT* but = nullptr);
 
 // "" when the bitmap is w x h pixels of one colour (0x00RRGGBB), black in
 // its first offLeft columns and offTop rows; otherwise what is wrong.
